@@ -1,0 +1,232 @@
+// The main dialog: the program's one window and the owner of all shared
+// state — the device link, the settings image, identities and upgrade lists.
+// Its member functions live in files by concern: link/ (device link and
+// settings), app/ (window, frame, texts), dialogs/ and upgrade/.
+#pragma once
+
+#include <array>
+#include <atomic>
+#include <condition_variable>
+#include <cstdint>
+#include <functional>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "dialogs/status_record.h"
+#include "link/device_identity.h"
+#include "link/hid_device_api.h"
+#include "link/link_types.h"
+#include "link/settings_image.h"
+#include "platform/dialog_host.h"
+#include "upgrade/upgrade_list.h"
+
+// Controls of the main window's template.
+inline constexpr int IDC_PROGRESS = 1000;
+inline constexpr int IDC_APPLY = 1003;
+inline constexpr int IDC_LOAD_FROM_PC = 1023;
+inline constexpr int IDC_ESC_DEFAULT = 1026;
+inline constexpr int IDC_STATUS_LINE = 1027;
+inline constexpr int IDC_ESC_READ = 1033;
+inline constexpr int IDC_SAVE_TO_PC = 1125;
+
+// Bits of m_nUpgradeFlags.
+inline constexpr int kUpgradeEscQueried = 0x01;
+inline constexpr int kUpgradeEscOfferDone = 0x02;
+inline constexpr int kUpgradeBoxQueried = 0x10;
+inline constexpr int kUpgradeBoxOfferDone = 0x20;
+inline constexpr int kUpgradeCheckRunning = 0x80;
+
+class CCorvaneDlg {
+ public:
+  explicit CCorvaneDlg(platform::DialogHost& host);
+  ~CCorvaneDlg();
+  CCorvaneDlg(const CCorvaneDlg&) = delete;
+  CCorvaneDlg& operator=(const CCorvaneDlg&) = delete;
+
+  // ---- settings image (link/default_settings.cpp) ----
+  void LoadDefaultSettings();
+  void LoadDefaultProfile();
+  // A copy of the image, taken under its lock.
+  SettingsImage SettingsSnapshot() const;
+  // Runs edit(image) under the image's lock; keep it short.
+  template <class Edit>
+  void EditSettings(Edit edit) {
+    std::lock_guard lock(m_settingsMutex);
+    edit(m_settings);
+  }
+
+  // ---- HID reports and reply parsers (link/hid_reports.cpp, link/reply_parsers.cpp) ----
+  bool SendBytes(const std::uint8_t* bytes, int count);
+  void ReceiveReports();
+
+  // ---- communication thread and command frames (link/comm_thread.cpp) ----
+  static int CommThreadProc(CCorvaneDlg* dlg);
+  bool SendCommand();
+  // Starts the thread of a new connection; the previous one must have been stopped.
+  void StartCommThread();
+  // Clears the run flag, wakes any pause and joins the thread.
+  void StopCommThread();
+
+  // ---- reply handlers (link/reply_handlers.cpp) ----
+  void HandleEscReply();
+  void HandleBoxReply();
+  void HandleReplyTimeout();
+
+  // ---- requests from the UI (link/link_requests.cpp) ----
+  void OnBnClickedApply();
+  void OnBnClickedEscDefault();
+  void OnBnClickedEscRead();
+  void WriteSettingsBlock(std::uint32_t address, const std::uint8_t* data, std::uint32_t length,
+                          int progress);
+  // True when no job is queued, no reply is awaited and no reply is being handled.
+  bool LinkIdle() const;
+  // Queues an identify that runs operation op once the device on the channel
+  // has answered; taken only while the link is idle. Returns whether it was.
+  bool QueueIdentifyIfIdle(std::uint8_t channel, int op, bool presenceOnly);
+
+  // ---- .esc files (link/esc_files.cpp) ----
+  void OnBnClickedLoadFromPc();
+  void OnBnClickedSaveToPc();
+
+  // ---- window (app/) ----
+  std::string GetText(int id) const;
+  // Sets the status text id and puts its text into the status line.
+  void ShowStatus(int id);
+  void DrawFrame();
+
+  // ================= members =================
+  platform::DialogHost& m_host;
+
+  // Language and display state the link sets.
+  std::atomic<int> m_nLanguage{0};
+  std::atomic<int> m_nStatusTextId{8};
+  std::atomic<int> m_nClickBlock{5};
+  std::atomic<std::uint8_t> m_nPressCountdown{20};
+  std::atomic<std::uint8_t> m_nProgress{0};
+  std::atomic<std::uint8_t> m_bRedrawPage{0};
+  std::atomic<std::uint8_t> m_bUpgradeStarted{0};
+  std::atomic<int> m_nReadBackCountdown{0};
+
+  // HID library and device.
+  void* m_hHidLibrary = nullptr;
+  HidDeviceApi m_hidApi;
+  std::atomic<CvHidDevice> m_hHidDevice{nullptr};
+  std::thread m_hCommThread;
+
+  // LinkRequest: the job hand-off and the link state.
+  std::atomic<std::uint8_t> m_bLinkRunning{0};
+  std::atomic<std::uint8_t> m_bJobQueued{0};
+  std::atomic<std::uint8_t> m_bBusy{0};
+  std::atomic<int> m_nPendingOp{0};
+  std::atomic<std::uint8_t> m_nChannel{kChannelEsc};
+  std::atomic<int> m_nWaitTicks{0};
+  std::atomic<std::uint8_t> m_bShowProgress{0};
+  std::atomic<std::uint8_t> m_bAck{0};
+  std::atomic<std::uint8_t> m_bLongTransfer{0};
+  std::atomic<std::uint8_t> m_bIdentifySent{0};
+  std::atomic<int> m_nIdentifyCountdown{0};
+  std::atomic<int> m_nIdentifyRetries{0};
+  std::atomic<std::uint8_t> m_bPresenceOnly{0};
+  std::atomic<std::uint8_t> m_bEscConnected{0};
+  std::atomic<std::uint8_t> m_bEscPresent{0};
+  std::atomic<std::uint8_t> m_bBoxPresent{0};
+  std::atomic<std::uint8_t> m_bBoxRestarting{0};
+  // Set by the communication thread while a reply handler (or the time-out
+  // handler) runs, so that no UI request slips in between a handler clearing
+  // m_bBusy and queueing its follow-up job.
+  std::atomic<std::uint8_t> m_bHandlingReply{0};
+  // Guards the send half of m_frames[0] with m_nChannel and m_nPendingOp
+  // while a job is written or taken.
+  mutable std::mutex m_jobMutex;
+
+  // Settings state.
+  std::atomic<std::uint8_t> m_bTailPending{0};
+  std::atomic<std::uint8_t> m_bProfileChanged{0};
+  std::atomic<std::uint8_t> m_bFromFile{0};
+  std::atomic<std::uint8_t> m_bStatusReady{0};
+
+  // Reply parsers (communication thread only).
+  ParseState m_nEscParseState = Start;
+  ParseState m_nBoxParseState = Start;
+  int m_nEscIndex = 0;
+  int m_nBoxIndex = 0;
+  int m_nEscFrameLen = 0;
+  int m_nEscIdlePolls = 0;
+  int m_nBoxIdlePolls = 0;
+  // Whether the 'A' frame handed to HandleEscReply came with a data phase
+  // that passed its check.
+  bool m_bEscDataPhase = false;
+  FrameSlot m_frames[2];
+  std::array<std::uint8_t, kEscRxSize> m_rxEsc{};
+  std::array<std::uint8_t, kBoxRxSize> m_rxBox{};
+  std::vector<std::uint8_t> m_reportBuffer;  // one input read
+  std::vector<std::uint8_t> m_escStaging, m_boxStaging;
+
+  // Data to send: firmware bodies and copies of the image or of a block.
+  std::array<std::uint8_t, kFwBufferSize> m_fwBuffer{};
+  std::atomic<int> m_nFwAddress{0};
+  std::atomic<int> m_nFwLength{0};
+  // The image tail as it was when a profile write began; sent after the profile.
+  std::uint8_t m_tailSnapshot[kTailSize] = {};
+
+  // Live values from the ESC.
+  std::atomic<int> m_nRpmPeriod{0};
+  std::atomic<int> m_nEscTempAdc{0};
+  std::atomic<int> m_nMotorTempAdc{0};
+  std::atomic<std::uint8_t> m_nLiveTiming{0};
+  StatusRecord m_status{};
+
+  // The settings image, the model name and the device identities: written by
+  // the communication thread and the UI thread, always under m_settingsMutex.
+  mutable std::mutex m_settingsMutex;
+  SettingsImage m_settings{};
+  SettingProfile m_refProfile{};
+  std::string m_strModelName;
+  DeviceIdentity m_escId{};
+  DeviceIdentity m_boxId{};
+  DeviceIdentity m_linkId{};
+
+  // Upgrade check.
+  std::atomic<int> m_nUpgradeFlags{0};
+  UpgradeList m_escOffers, m_boxOffers, m_linkOffers;
+  std::uint8_t m_boxExtraBytes[8];
+
+  // Replaces the link's long pauses (after a long transfer, a timing test and
+  // a reset request) in tests, which record them instead of waiting.
+  std::function<void(int ms)> m_linkPauseForTests;
+
+ private:
+  void CommPass();
+  bool SendBytesOn(std::uint8_t channel, const std::uint8_t* bytes, int count);
+  void ParseEscStream(const std::uint8_t* bytes, int count);
+  void ParseBoxStream(const std::uint8_t* bytes, int count);
+  void ParseEscByte(std::uint8_t b);
+  void ParseBoxByte(std::uint8_t b);
+  void FinishTestReport();
+  // Runs a handler with m_bHandlingReply set.
+  template <class Handler>
+  void DeliverReply(Handler handler) {
+    m_bHandlingReply = 1;
+    handler();
+    m_bHandlingReply = 0;
+  }
+
+  void HandleEscIdentify();
+  void HandleReadComplete();
+  void HandleStatusRecord();
+  void HandleBoxIdentify();
+  void StartUpgradeCheck();
+
+  // Job hand-off for the reply handlers on the communication thread, which
+  // own the link while they run.
+  void QueueJob(std::uint8_t command, std::int32_t address, std::int32_t length, const std::uint8_t* data);
+  void QueueIdentify(std::uint8_t channel, int op);
+
+  // Waits ms milliseconds or until the link stops.
+  void PauseLink(int ms);
+  void SetLinkRunning(bool running);
+  std::mutex m_pauseMutex;
+  std::condition_variable m_pauseWake;
+};

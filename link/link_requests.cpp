@@ -1,0 +1,96 @@
+// Requests that hand a device operation to the communication thread, and the
+// job hand-off itself. A job's fields are written first and m_bJobQueued last,
+// all under m_jobMutex, so a job is never mixed with another.
+#include <chrono>
+#include <cstring>
+
+#include "app/corvane_dlg.h"
+#include "dialogs/page_msg.h"
+
+bool CCorvaneDlg::LinkIdle() const {
+  // m_bBusy is read first: a handler sets m_bHandlingReply before it clears
+  // m_bBusy, so a clear m_bBusy is never seen without it.
+  if (m_bBusy) return false;
+  if (m_bHandlingReply) return false;
+  return !m_bJobQueued;
+}
+
+void CCorvaneDlg::QueueJob(std::uint8_t command, std::int32_t address, std::int32_t length,
+                           const std::uint8_t* data) {
+  std::lock_guard lock(m_jobMutex);
+  FrameSlot& a = m_frames[0];
+  a.txCommand = command;
+  a.txAddress = address;
+  a.txLength = length;
+  a.txData = data;
+  m_bJobQueued = 1;
+}
+
+void CCorvaneDlg::QueueIdentify(std::uint8_t channel, int op) {
+  std::lock_guard lock(m_jobMutex);
+  m_nChannel = channel;
+  m_nPendingOp = op;
+  m_nWaitTicks = 0;
+  m_frames[0].txCommand = kCmdIdentify;
+  m_frames[0].txLength = 0;
+  m_bJobQueued = 1;
+}
+
+bool CCorvaneDlg::QueueIdentifyIfIdle(std::uint8_t channel, int op, bool presenceOnly) {
+  std::lock_guard lock(m_jobMutex);
+  if (!LinkIdle()) return false;
+  m_nChannel = channel;
+  m_nPendingOp = op;
+  m_nWaitTicks = 0;
+  m_frames[0].txCommand = kCmdIdentify;
+  m_frames[0].txLength = 0;
+  // Only the presence poll's own identify is a presence check.
+  m_bPresenceOnly = presenceOnly ? 1 : 0;
+  m_bJobQueued = 1;
+  return true;
+}
+
+void CCorvaneDlg::OnBnClickedApply() {
+  // A different profile was chosen: the whole image, else the profile and the tail.
+  QueueIdentifyIfIdle(kChannelEsc, m_bProfileChanged ? kCmdWriteImage : kCmdWriteBlock, false);
+}
+
+void CCorvaneDlg::OnBnClickedEscDefault() {
+  CPageMsg prompt(*this);
+  prompt.m_strMsg = GetText(29);  // "Reset All ESC Data ?"
+  if (prompt.DoModal() != platform::kIdOk) return;
+  // The reset is made in memory first; it stands even if the write fails.
+  EditSettings([](SettingsImage& s) { s.selectedProfile = 10; });
+  LoadDefaultSettings();
+  QueueIdentifyIfIdle(kChannelEsc, kCmdWriteImage, false);
+}
+
+void CCorvaneDlg::OnBnClickedEscRead() {
+  // Straight to the ESC only when it answered and the box did not.
+  const std::uint8_t channel = m_bEscPresent && !m_bBoxPresent ? kChannelEsc : kChannelBox;
+  QueueIdentifyIfIdle(channel, kCmdRead, false);
+}
+
+void CCorvaneDlg::WriteSettingsBlock(std::uint32_t address, const std::uint8_t* data, std::uint32_t length,
+                                     int progress) {
+  // The block must lie inside the settings area.
+  if (address < kSettingsAddress || std::uint64_t{address} + length > kSettingsEnd) return;
+
+  // The reply handlers that call this have cleared m_bBusy already.
+  while (m_bBusy && m_bLinkRunning)
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+
+  {
+    std::lock_guard lock(m_settingsMutex);
+    std::memcpy(m_fwBuffer.data(), data, length);
+  }
+  ShowStatus(25);  // "Data Sending..."
+  std::lock_guard lock(m_jobMutex);
+  FrameSlot& a = m_frames[0];
+  a.txCommand = kCmdWriteBlock;
+  a.txAddress = static_cast<std::int32_t>(address);
+  a.txLength = static_cast<std::int32_t>(length);
+  a.txData = m_fwBuffer.data();
+  if (progress == 1) m_bShowProgress = 1;
+  m_bJobQueued = 1;
+}

@@ -1,0 +1,53 @@
+// What the main dialog needs of the window that hosts it: its controls, the
+// UI thread, message boxes, file pickers and modal dialogs. The Qt window
+// implements it; tests use a headless one.
+#pragma once
+
+#include <functional>
+#include <optional>
+#include <string>
+
+#include "platform/modal_dialog.h"
+
+namespace platform {
+
+enum class MessageBoxKind {
+  Plain,        // OK button, the application's caption
+  Information,  // OK button with an information icon and the given caption
+};
+
+struct FileDialogOptions {
+  std::string defaultExtension;   // without the dot, e.g. "esc"
+  std::string filterLabel;        // e.g. "*.esc"
+  std::string filterPattern;      // e.g. "*.esc"
+  bool confirmOverwrite = false;  // save: ask before replacing an existing file
+};
+
+class DialogHost {
+ public:
+  virtual ~DialogHost() = default;
+
+  // --- callable from any thread; never blocks on the UI thread ---
+
+  // True on the thread that runs the window.
+  virtual bool isUiThread() const = 0;
+  // Runs the task on the UI thread later. Tasks posted after the window has
+  // gone are dropped.
+  virtual void post(std::function<void()> task) = 0;
+  // Text of a control of the window (static, button).
+  virtual void setControlText(int controlId, const std::string& text) = 0;
+  virtual void enableControl(int controlId, bool enabled) = 0;
+  // The progress bar (control 1000).
+  virtual void setProgressRange(int low, int high) = 0;
+  virtual void setProgressPos(int pos) = 0;
+
+  // --- UI thread only; these run a modal loop ---
+
+  virtual void messageBox(const std::string& text, MessageBoxKind kind, const std::string& caption = {}) = 0;
+  // The chosen path, or nothing when the user cancelled.
+  virtual std::optional<std::string> chooseFileToOpen(const FileDialogOptions& options) = 0;
+  virtual std::optional<std::string> chooseFileToSave(const FileDialogOptions& options) = 0;
+  virtual ModalResult runModal(const DialogTemplate& dialog, const ModalButtonHandler& onButton) = 0;
+};
+
+}  // namespace platform

@@ -1,0 +1,41 @@
+// A small modal dialog described by its template: caption, size in dialog
+// units and its statics, edits and buttons. The host builds and runs it.
+#pragma once
+
+#include <functional>
+#include <map>
+#include <string>
+#include <vector>
+
+namespace platform {
+
+// Results of a modal dialog.
+inline constexpr int kIdOk = 1;
+inline constexpr int kIdCancel = 2;
+
+struct DialogItem {
+  enum class Kind { Static, Edit, Button };
+  Kind kind = Kind::Static;
+  int id = 0;
+  int x = 0, y = 0, width = 0, height = 0;  // dialog units
+  std::string text;
+  bool defaultButton = false;  // Enter presses it
+  bool centred = false;        // text centred in its rectangle
+};
+
+struct DialogTemplate {
+  std::string caption;
+  int width = 0, height = 0;  // dialog units
+  std::vector<DialogItem> items;
+};
+
+struct ModalResult {
+  int code = kIdCancel;  // the id of the button that ended it; kIdCancel for Escape or the close box
+  std::map<int, std::string> edits;  // final text of each edit, by id
+};
+
+// Called when a button is pressed, with the edits' current texts. Returns
+// true to end the dialog with that button's id, false to keep it open.
+using ModalButtonHandler = std::function<bool(int buttonId, const std::map<int, std::string>& edits)>;
+
+}  // namespace platform

@@ -1,0 +1,338 @@
+// Whole operations through the real communication thread against the
+// scripted box and ESC: first contact, read, writes, reset request,
+// programming, refused identities and time-outs.
+#include <algorithm>
+#include <cstring>
+
+#include "app/texts/ui_text_table.h"
+#include "support/link_fixture.h"
+
+namespace {
+
+using Bytes = std::vector<std::uint8_t>;
+
+class LinkRoads : public LinkTest {
+ protected:
+  void SetUp() override {
+    LinkTest::SetUp();
+    dlg->m_bLinkRunning = 0;
+    devices.SetEscMemory(EscMemoryWithProfile(2));
+  }
+
+  bool WaitStatus(int id) {
+    return WaitFor(host, [&] { return StatusId() == id; });
+  }
+  // Starts the link and waits for the first contact's settings read.
+  void Connect() {
+    StartLink();
+    ASSERT_TRUE(WaitStatus(20));
+    ASSERT_TRUE(WaitIdle());
+    devices.ClearCommands();
+  }
+  // The commands the devices received, as (channel, command) pairs.
+  std::vector<std::pair<int, char>> Sequence() {
+    std::vector<std::pair<int, char>> seq;
+    for (const auto& c : devices.Commands())
+      seq.emplace_back(c.channel, static_cast<char>(c.command));
+    return seq;
+  }
+  std::vector<std::string> StatusTexts(std::initializer_list<int> ids) {
+    std::vector<std::string> texts;
+    for (int id : ids)
+      texts.push_back(UiText(id, kLanguageEnglish));
+    return texts;
+  }
+  // The device's settings memory without the live bytes.
+  Bytes DeviceImage() {
+    Bytes memory = devices.EscMemory();
+    memory.resize(kSettingsSize);
+    return memory;
+  }
+  void PrepareFirmware(int length) {
+    for (int i = 0; i < length; ++i)
+      dlg->m_fwBuffer[i] = static_cast<std::uint8_t>(i * 3 + 1);
+    dlg->m_nFwAddress = 0x1000;
+    dlg->m_nFwLength = length;
+  }
+};
+
+using Seq = std::vector<std::pair<int, char>>;
+
+TEST_F(LinkRoads, FirstContactThroughTheBox) {
+  StartLink();
+  ASSERT_TRUE(WaitStatus(20));
+  EXPECT_EQ(Sequence(), (Seq{{0, 0x0F}, {1, 0x0F}, {1, 'a'}}));
+  EXPECT_EQ(ImageBytes(), DeviceImage());
+  EXPECT_TRUE(dlg->m_bBoxPresent);
+  EXPECT_TRUE(dlg->m_bEscPresent);
+  EXPECT_TRUE(dlg->m_bEscConnected);
+  {
+    std::lock_guard lock(dlg->m_settingsMutex);
+    EXPECT_EQ(dlg->m_strModelName, "ESC12");
+    EXPECT_EQ(dlg->m_boxId.ModelName(), "BOX10");
+  }
+  EXPECT_EQ(0, std::memcmp(&dlg->m_refProfile, &DefaultProfileTable[2], sizeof(SettingProfile)));
+  EXPECT_TRUE(dlg->m_nUpgradeFlags & kUpgradeCheckRunning);
+  EXPECT_EQ(dlg->m_escOffers.queryUrl, BuildUpgradeQueryUrl(ScriptedDevices::Identity("ESC12", 0, 0x0105)));
+  EXPECT_EQ(dlg->m_nRpmPeriod, 0x1234);
+  EXPECT_EQ(host.StatusHistory(), StatusTexts({20}));
+}
+
+TEST_F(LinkRoads, FirstContactWithoutTheBoxTriesTheEscDirectly) {
+  devices.Update([](auto& s) { s.boxAnswers = false; });
+  StartLink();
+  ASSERT_TRUE(WaitStatus(20));
+  EXPECT_EQ(Sequence(), (Seq{{0, 0x0F}, {1, 0x0F}, {1, 'a'}}));
+  EXPECT_FALSE(dlg->m_bBoxPresent);
+  EXPECT_TRUE(dlg->m_bEscPresent);
+  EXPECT_EQ(host.StatusHistory(), StatusTexts({20}));  // the box's silence is not reported
+
+  // A later read goes straight to the ESC.
+  ASSERT_TRUE(WaitIdle());
+  devices.ClearCommands();
+  dlg->OnBnClickedEscRead();
+  ASSERT_TRUE(WaitFor(host, [&] { return Sequence().size() == 2 && dlg->LinkIdle(); }));
+  EXPECT_EQ(Sequence(), (Seq{{1, 0x0F}, {1, 'a'}}));
+}
+
+TEST_F(LinkRoads, ReadPicksUpChangesOnTheEsc) {
+  Connect();
+  devices.SetEscMemory(EscMemoryWithProfile(7));
+  dlg->OnBnClickedEscRead();
+  ASSERT_TRUE(WaitFor(host, [&] { return dlg->SettingsSnapshot().selectedProfile == 7; }));
+  ASSERT_TRUE(WaitIdle());
+  EXPECT_EQ(Sequence(), (Seq{{0, 0x0F}, {1, 0x0F}, {1, 'a'}}));  // box first, as it is there
+  EXPECT_EQ(ImageBytes(), DeviceImage());
+}
+
+TEST_F(LinkRoads, SaveWritesTheProfileThenTheTail) {
+  Connect();
+  dlg->EditSettings([](SettingsImage& s) {
+    s.profiles[2].dragBrake = 33;
+    s.deadBand = 170;
+  });
+  dlg->OnBnClickedApply();
+  ASSERT_TRUE(WaitStatus(19));
+  ASSERT_TRUE(WaitIdle());
+  const auto commands = devices.Commands();
+  ASSERT_EQ(commands.size(), 3u);
+  EXPECT_EQ(commands[1].command, 'n');
+  EXPECT_EQ(commands[1].address, 0x5E00 + 2 * 242);
+  EXPECT_EQ(commands[1].length, 242);
+  EXPECT_EQ(commands[2].command, 'n');
+  EXPECT_EQ(commands[2].address, 0x6774);
+  EXPECT_EQ(commands[2].length, 57);
+  EXPECT_EQ(DeviceImage(), ImageBytes());
+  // Only the second 'N' reports success.
+  const auto history = host.StatusHistory();
+  EXPECT_EQ(std::vector<std::string>(history.end() - 3, history.end()), StatusTexts({25, 25, 19}));
+}
+
+TEST_F(LinkRoads, LostSecondWriteReplyFailsTheSave) {
+  Connect();
+  devices.Update([](auto& s) { s.writeAnswersLeft = 1; });
+  dlg->OnBnClickedApply();
+  ASSERT_TRUE(WaitStatus(24));
+  const auto history = host.StatusHistory();
+  EXPECT_EQ(std::count(history.begin(), history.end(), UiText(19, kLanguageEnglish)), 0);
+}
+
+TEST_F(LinkRoads, ProfileChangeSavesTheWholeImage) {
+  Connect();
+  dlg->EditSettings([](SettingsImage& s) { s.selectedProfile = 5; });
+  dlg->m_bProfileChanged = 1;
+  dlg->OnBnClickedApply();
+  ASSERT_TRUE(WaitStatus(19));
+  ASSERT_TRUE(WaitIdle());
+  const auto commands = devices.Commands();
+  ASSERT_EQ(commands.size(), 2u);
+  EXPECT_EQ(commands[1].command, 's');
+  EXPECT_EQ(commands[1].length, 2477);
+  EXPECT_EQ(DeviceImage(), ImageBytes());
+  EXPECT_FALSE(dlg->m_bProfileChanged);
+  EXPECT_EQ(host.ProgressBar().high, 2477);
+  EXPECT_EQ(host.ProgressBar().pos, 2478);
+}
+
+TEST_F(LinkRoads, EscDefaultAskedAndAnswered) {
+  Connect();
+  const Bytes before = ImageBytes();
+  host.QueueButton(platform::kIdCancel);
+  dlg->OnBnClickedEscDefault();
+  EXPECT_EQ(ImageBytes(), before);
+  EXPECT_FALSE(dlg->m_bJobQueued);
+  ASSERT_EQ(host.Dialogs().size(), 1u);
+  EXPECT_EQ(host.Dialogs()[0].items[0].text, "Reset All ESC Data ?");
+  EXPECT_EQ(host.Dialogs()[0].caption, "Warning");
+
+  host.QueueButton(platform::kIdOk);
+  dlg->OnBnClickedEscDefault();
+  ASSERT_TRUE(WaitStatus(19));
+  const SettingsImage image = dlg->SettingsSnapshot();
+  EXPECT_EQ(image.selectedProfile, 0);
+  EXPECT_EQ(image.profiles[0].turboTiming, 10);  // an ESC12
+  EXPECT_EQ(int{image.throttleLow}, 2100);       // the ESC's calibration is kept
+  EXPECT_EQ(DeviceImage(), ImageBytes());
+}
+
+TEST_F(LinkRoads, ReadOfAResetRequestWritesTheFactoryImageBack) {
+  devices.SetEscMemory(EscMemoryWithProfile(12));
+  StartLink();
+  ASSERT_TRUE(WaitStatus(19));
+  EXPECT_EQ(host.StatusHistory(), StatusTexts({20, 25, 19}));
+  EXPECT_EQ(Pauses(), std::vector<int>{2000});
+  EXPECT_EQ(Sequence(), (Seq{{0, 0x0F}, {1, 0x0F}, {1, 'a'}, {1, 0x0F}, {1, 's'}}));
+  const SettingsImage image = dlg->SettingsSnapshot();
+  EXPECT_EQ(image.selectedProfile, 0);
+  EXPECT_EQ(DeviceImage(), ImageBytes());
+}
+
+TEST_F(LinkRoads, ProgrammingTheEscThenReadingItAgain) {
+  Connect();
+  PrepareFirmware(3000);
+  ASSERT_TRUE(dlg->QueueIdentifyIfIdle(kChannelEsc, 'p', false));
+  ASSERT_TRUE(WaitStatus(18));
+  // 300 passes later the devices are identified again and read.
+  ASSERT_TRUE(WaitStatus(20));
+  const auto commands = devices.Commands();
+  ASSERT_GE(commands.size(), 2u);
+  EXPECT_EQ(commands[1].command, 'p');
+  EXPECT_EQ(commands[1].address, 0x1000);
+  EXPECT_EQ(commands[1].data, Bytes(dlg->m_fwBuffer.begin(), dlg->m_fwBuffer.begin() + 3000));
+  EXPECT_EQ(commands[1].checksum.size(), 4u);  // ESC firmware 1.05
+  EXPECT_EQ(host.StatusHistory(), StatusTexts({20, 26, 18, 20}));
+}
+
+TEST_F(LinkRoads, SilentEscAfterProgrammingEndsWithConnectionFailAndAnUpgradeCheck) {
+  devices.Update([](auto& s) { s.esc.firmwareVersion = 0x0104; });
+  Connect();
+  dlg->m_nUpgradeFlags = 0;
+  devices.Update([](auto& s) { s.escSilentAfterProgram = true; });
+  PrepareFirmware(500);
+  ASSERT_TRUE(dlg->QueueIdentifyIfIdle(kChannelEsc, 'p', false));
+  ASSERT_TRUE(WaitStatus(22));
+  EXPECT_EQ(devices.Commands()[1].checksum.size(), 1u);  // ESC firmware 1.04
+  // The first identify and both retries went to the ESC unanswered.
+  const auto seq = Sequence();
+  EXPECT_EQ(std::count(seq.begin(), seq.end(), std::pair<int, char>{1, 0x0F}), 1 + 3);
+  EXPECT_FALSE(dlg->m_bEscConnected);
+  EXPECT_TRUE(dlg->m_nUpgradeFlags & kUpgradeCheckRunning);
+}
+
+TEST_F(LinkRoads, ProgrammingTheBox) {
+  Connect();
+  PrepareFirmware(1000);
+  ASSERT_TRUE(dlg->QueueIdentifyIfIdle(kChannelBox, 'p', false));
+  ASSERT_TRUE(WaitStatus(108));
+  EXPECT_TRUE(dlg->m_bBoxRestarting);
+  EXPECT_EQ(devices.Commands()[1].channel, 0);
+  EXPECT_EQ(devices.Commands()[1].checksum.size(), 1u);
+  // The box is identified again and the restart mark cleared.
+  ASSERT_TRUE(WaitStatus(20));
+  EXPECT_FALSE(dlg->m_bBoxRestarting);
+  EXPECT_EQ(host.StatusHistory(), StatusTexts({20, 109, 108, 20}));
+}
+
+TEST_F(LinkRoads, IdentityWordsDecideAcceptance) {
+  // An ESC word of 0xFFFF is accepted, any other non-zero word refused.
+  devices.Update([](auto& s) { s.esc = ScriptedDevices::Identity("ESC08", 0xFFFF, 0x0105); });
+  Connect();
+  devices.Update([](auto& s) { s.esc = ScriptedDevices::Identity("ESC08", 0x1234, 0x0105); });
+  dlg->OnBnClickedEscRead();
+  ASSERT_TRUE(WaitStatus(22));
+  ASSERT_TRUE(WaitIdle());
+  EXPECT_FALSE(dlg->m_bEscConnected);
+  EXPECT_EQ(dlg->m_nPendingOp, 0);
+  EXPECT_EQ(Sequence(), (Seq{{0, 0x0F}, {1, 0x0F}}));  // no read
+
+  // A box word of 0xFFFF is refused.
+  devices.Update([](auto& s) {
+    s.esc = ScriptedDevices::Identity("ESC08", 0, 0x0105);
+    s.box = ScriptedDevices::Identity("BOX10", 0xFFFF, 0x0100);
+  });
+  dlg->OnBnClickedEscRead();
+  ASSERT_TRUE(WaitFor(host, [&] { return host.StatusHistory().size() == 3; }));
+  EXPECT_EQ(StatusId(), 22);
+}
+
+TEST_F(LinkRoads, FailedReadsReportStatus23AndKeepTheImage) {
+  Connect();
+  const Bytes before = ImageBytes();
+  devices.SetEscMemory(EscMemoryWithProfile(4));
+  for (int variant = 0; variant < 3; ++variant) {
+    devices.Update([&](auto& s) {
+      s.corruptReadSum = variant == 0;
+      s.readDataLength = variant == 1 ? 100 : variant == 2 ? 0 : -1;
+    });
+    dlg->OnBnClickedEscRead();
+    ASSERT_TRUE(WaitStatus(23)) << variant;
+    EXPECT_EQ(ImageBytes(), before) << variant;
+    ASSERT_TRUE(WaitIdle());
+    dlg->m_nStatusTextId = 8;
+  }
+}
+
+TEST_F(LinkRoads, FailedWritesReportStatus24) {
+  Connect();
+  devices.Update([](auto& s) { s.acknowledge = false; });
+  dlg->OnBnClickedApply();
+  ASSERT_TRUE(WaitStatus(24));
+  ASSERT_TRUE(WaitIdle());
+
+  // A box that takes the program but never reports it done.
+  dlg->m_nStatusTextId = 8;
+  devices.Update([](auto& s) {
+    s.acknowledge = true;
+    s.answerWrites = false;
+  });
+  PrepareFirmware(100);
+  ASSERT_TRUE(dlg->QueueIdentifyIfIdle(kChannelBox, 'p', false));
+  ASSERT_TRUE(WaitStatus(24));
+}
+
+TEST_F(LinkRoads, PresencePollOfAKnownEscOnlyConfirmsIt) {
+  Connect();
+  const Bytes before = ImageBytes();
+  devices.SetEscMemory(EscMemoryWithProfile(9));
+  dlg->m_bEscConnected = 0;
+  ASSERT_TRUE(dlg->QueueIdentifyIfIdle(kChannelBox, 'a', true));
+  ASSERT_TRUE(WaitFor(host, [&] { return dlg->m_bEscConnected && !dlg->m_bPresenceOnly; }));
+  ASSERT_TRUE(WaitIdle());
+  EXPECT_EQ(Sequence(), (Seq{{0, 0x0F}, {1, 0x0F}}));
+  EXPECT_EQ(ImageBytes(), before);
+
+  // The next ordinary read is a read, not taken for a presence check.
+  dlg->OnBnClickedEscRead();
+  ASSERT_TRUE(WaitFor(host, [&] { return dlg->SettingsSnapshot().selectedProfile == 9; }));
+}
+
+TEST_F(LinkRoads, RequestsWaitForTheLinkToBeIdle) {
+  Connect();
+  devices.Update([](auto& s) { s.answerReads = false; });
+  dlg->OnBnClickedEscRead();
+  ASSERT_TRUE(WaitFor(host, [&] { return dlg->m_frames[0].txCommand == 'a' && dlg->m_bBusy; }));
+  // Mid-read, a save and a second read are refused and change nothing.
+  dlg->OnBnClickedApply();
+  dlg->OnBnClickedEscRead();
+  EXPECT_EQ(dlg->m_nPendingOp, 0);
+  EXPECT_EQ(dlg->m_frames[0].txCommand, 'a');
+  ASSERT_TRUE(WaitStatus(23));
+  ASSERT_TRUE(WaitIdle());
+  EXPECT_EQ(Sequence(), (Seq{{0, 0x0F}, {1, 0x0F}, {1, 'a'}}));
+}
+
+TEST_F(LinkRoads, WriteSettingsBlockStaysInsideTheSettingsArea) {
+  Bytes data(2477, 0x42);
+  dlg->WriteSettingsBlock(0x5DFF, data.data(), 10, 1);
+  dlg->WriteSettingsBlock(0x6774, data.data(), 58, 9);
+  EXPECT_FALSE(dlg->m_bJobQueued);
+  dlg->WriteSettingsBlock(0x5E00, data.data(), 2477, 1);
+  EXPECT_TRUE(dlg->m_bJobQueued);
+  EXPECT_EQ(dlg->m_frames[0].txLength, 2477);
+  EXPECT_EQ(StatusId(), 25);
+  // The job is sent from a copy.
+  data[0] = 0x99;
+  EXPECT_EQ(dlg->m_fwBuffer[0], 0x42);
+}
+
+}  // namespace

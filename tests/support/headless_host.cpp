@@ -1,0 +1,136 @@
+#include "support/headless_host.h"
+
+#include <algorithm>
+
+HeadlessHost::HeadlessHost() : m_uiThread(std::this_thread::get_id()) {}
+
+bool HeadlessHost::isUiThread() const {
+  return std::this_thread::get_id() == m_uiThread;
+}
+
+void HeadlessHost::post(std::function<void()> task) {
+  std::lock_guard lock(m_mutex);
+  m_tasks.push_back(std::move(task));
+}
+
+int HeadlessHost::Pump() {
+  int ran = 0;
+  for (;;) {
+    std::function<void()> task;
+    {
+      std::lock_guard lock(m_mutex);
+      if (m_tasks.empty()) return ran;
+      task = std::move(m_tasks.front());
+      m_tasks.pop_front();
+    }
+    task();
+    ++ran;
+  }
+}
+
+void HeadlessHost::setControlText(int controlId, const std::string& text) {
+  std::lock_guard lock(m_mutex);
+  m_texts[controlId] = text;
+  if (controlId == 1027) m_statusHistory.push_back(text);
+}
+
+void HeadlessHost::enableControl(int controlId, bool enabled) {
+  std::lock_guard lock(m_mutex);
+  m_enabled[controlId] = enabled;
+}
+
+void HeadlessHost::setProgressRange(int low, int high) {
+  std::lock_guard lock(m_mutex);
+  m_progress.low = low;
+  m_progress.high = high;
+}
+
+void HeadlessHost::setProgressPos(int pos) {
+  std::lock_guard lock(m_mutex);
+  m_progress.pos = pos;
+  m_progress.maxPos = std::max(m_progress.maxPos, pos);
+  ++m_progress.posCalls;
+}
+
+void HeadlessHost::messageBox(const std::string& text, platform::MessageBoxKind, const std::string&) {
+  std::lock_guard lock(m_mutex);
+  m_messageBoxes.push_back(text);
+}
+
+std::optional<std::string> HeadlessHost::chooseFileToOpen(const platform::FileDialogOptions& options) {
+  std::lock_guard lock(m_mutex);
+  m_fileDialogs.push_back(options);
+  if (m_fileChoices.empty()) return std::nullopt;
+  auto choice = m_fileChoices.front();
+  m_fileChoices.pop_front();
+  return choice;
+}
+
+std::optional<std::string> HeadlessHost::chooseFileToSave(const platform::FileDialogOptions& options) {
+  return chooseFileToOpen(options);
+}
+
+platform::ModalResult HeadlessHost::runModal(const platform::DialogTemplate& dialog,
+                                             const platform::ModalButtonHandler& onButton) {
+  std::pair<int, std::map<int, std::string>> press{platform::kIdCancel, {}};
+  {
+    std::lock_guard lock(m_mutex);
+    m_dialogs.push_back(dialog);
+    if (!m_buttons.empty()) {
+      press = m_buttons.front();
+      m_buttons.pop_front();
+    }
+  }
+  if (press.first != platform::kIdCancel && !onButton(press.first, press.second)) {
+    return {platform::kIdCancel, press.second};  // the dialog refused; the test then closes it
+  }
+  return {press.first, press.second};
+}
+
+std::string HeadlessHost::ControlText(int controlId) const {
+  std::lock_guard lock(m_mutex);
+  auto it = m_texts.find(controlId);
+  return it == m_texts.end() ? std::string() : it->second;
+}
+
+std::optional<bool> HeadlessHost::ControlEnabled(int controlId) const {
+  std::lock_guard lock(m_mutex);
+  auto it = m_enabled.find(controlId);
+  if (it == m_enabled.end()) return std::nullopt;
+  return it->second;
+}
+
+std::vector<std::string> HeadlessHost::MessageBoxes() const {
+  std::lock_guard lock(m_mutex);
+  return m_messageBoxes;
+}
+
+std::vector<platform::DialogTemplate> HeadlessHost::Dialogs() const {
+  std::lock_guard lock(m_mutex);
+  return m_dialogs;
+}
+
+std::vector<platform::FileDialogOptions> HeadlessHost::FileDialogs() const {
+  std::lock_guard lock(m_mutex);
+  return m_fileDialogs;
+}
+
+std::vector<std::string> HeadlessHost::StatusHistory() const {
+  std::lock_guard lock(m_mutex);
+  return m_statusHistory;
+}
+
+HeadlessHost::Progress HeadlessHost::ProgressBar() const {
+  std::lock_guard lock(m_mutex);
+  return m_progress;
+}
+
+void HeadlessHost::QueueFileChoice(std::optional<std::string> path) {
+  std::lock_guard lock(m_mutex);
+  m_fileChoices.push_back(std::move(path));
+}
+
+void HeadlessHost::QueueButton(int buttonId, std::map<int, std::string> edits) {
+  std::lock_guard lock(m_mutex);
+  m_buttons.emplace_back(buttonId, std::move(edits));
+}

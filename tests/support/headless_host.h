@@ -1,0 +1,69 @@
+// A window host without a window: it records what the program shows, answers
+// dialogs from a script and keeps posted tasks until the test pumps them on
+// the thread that made it (the test's UI thread).
+#pragma once
+
+#include <deque>
+#include <functional>
+#include <map>
+#include <mutex>
+#include <optional>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "platform/dialog_host.h"
+
+class HeadlessHost : public platform::DialogHost {
+ public:
+  HeadlessHost();
+
+  bool isUiThread() const override;
+  void post(std::function<void()> task) override;
+  void setControlText(int controlId, const std::string& text) override;
+  void enableControl(int controlId, bool enabled) override;
+  void setProgressRange(int low, int high) override;
+  void setProgressPos(int pos) override;
+  void messageBox(const std::string& text, platform::MessageBoxKind kind,
+                  const std::string& caption) override;
+  std::optional<std::string> chooseFileToOpen(const platform::FileDialogOptions& options) override;
+  std::optional<std::string> chooseFileToSave(const platform::FileDialogOptions& options) override;
+  platform::ModalResult runModal(const platform::DialogTemplate& dialog,
+                                 const platform::ModalButtonHandler& onButton) override;
+
+  // Runs the posted tasks; returns how many ran.
+  int Pump();
+
+  // What was shown.
+  std::string ControlText(int controlId) const;
+  std::optional<bool> ControlEnabled(int controlId) const;
+  std::vector<std::string> MessageBoxes() const;
+  std::vector<platform::DialogTemplate> Dialogs() const;
+  std::vector<platform::FileDialogOptions> FileDialogs() const;
+  // Every text the status line (1027) was given, in order.
+  std::vector<std::string> StatusHistory() const;
+  struct Progress {
+    int low = 0, high = 100, pos = 0, maxPos = 0, posCalls = 0;
+  };
+  Progress ProgressBar() const;
+
+  // Script: the next file dialogs return these (nothing = the user cancels).
+  void QueueFileChoice(std::optional<std::string> path);
+  // Script: the next modal dialogs press these buttons in turn; with none
+  // queued a dialog is closed (IDCANCEL).
+  void QueueButton(int buttonId, std::map<int, std::string> edits = {});
+
+ private:
+  std::thread::id m_uiThread;
+  mutable std::mutex m_mutex;
+  std::deque<std::function<void()>> m_tasks;
+  std::map<int, std::string> m_texts;
+  std::map<int, bool> m_enabled;
+  std::vector<std::string> m_statusHistory;
+  std::vector<std::string> m_messageBoxes;
+  std::vector<platform::DialogTemplate> m_dialogs;
+  std::vector<platform::FileDialogOptions> m_fileDialogs;
+  std::deque<std::optional<std::string>> m_fileChoices;
+  std::deque<std::pair<int, std::map<int, std::string>>> m_buttons;
+  Progress m_progress;
+};

@@ -1,0 +1,68 @@
+#include "support/link_fixture.h"
+
+#include <cstring>
+
+bool WaitFor(HeadlessHost& host, const std::function<bool()>& condition, std::chrono::milliseconds limit) {
+  const auto end = std::chrono::steady_clock::now() + limit;
+  while (!condition()) {
+    host.Pump();
+    if (std::chrono::steady_clock::now() > end) return false;
+    std::this_thread::sleep_for(std::chrono::milliseconds(1));
+  }
+  host.Pump();
+  return true;
+}
+
+void LinkTest::SetUp() {
+  dlg = std::make_unique<CCorvaneDlg>(host);
+  dlg->m_hidApi = FakeHid::Api();
+  dlg->m_hHidDevice = FakeHid::Device();
+  dlg->m_bLinkRunning = 1;
+  dlg->m_linkPauseForTests = [this](int ms) {
+    std::lock_guard lock(m_pauseMutex);
+    m_pauses.push_back(ms);
+  };
+  dlg->LoadDefaultSettings();
+}
+
+void LinkTest::TearDown() {
+  dlg->StopCommThread();
+  dlg.reset();
+}
+
+void LinkTest::StartLink() {
+  dlg->StartCommThread();
+}
+
+std::vector<int> LinkTest::Pauses() {
+  std::lock_guard lock(m_pauseMutex);
+  return m_pauses;
+}
+
+std::vector<std::uint8_t> LinkTest::ImageBytes() const {
+  const SettingsImage image = dlg->SettingsSnapshot();
+  std::vector<std::uint8_t> bytes(sizeof image);
+  std::memcpy(bytes.data(), &image, sizeof image);
+  return bytes;
+}
+
+bool LinkTest::WaitIdle() {
+  return WaitFor(host, [this] { return !dlg->m_bJobQueued && !dlg->m_bBusy && !dlg->m_bHandlingReply; });
+}
+
+std::vector<std::uint8_t> EscMemoryWithProfile(int selected) {
+  SettingsImage image{};
+  std::memcpy(image.profiles, DefaultProfileTable, sizeof image.profiles);
+  image.selectedProfile = static_cast<std::uint8_t>(selected);
+  image.throttleLow = 2100;
+  image.throttleNeutral = 3100;
+  image.throttleHigh = 4100;
+  image.deadBand = 150;
+  std::memset(image.reserved2, 0xFF, sizeof image.reserved2);
+  // Live bytes: RPM period, ESC and motor temperature words, two spare bytes.
+  const std::uint8_t live[8] = {0x12, 0x34, 0x06, 0x66, 0x07, 0x77, 0, 0};
+  std::vector<std::uint8_t> memory(sizeof image + sizeof live);
+  std::memcpy(memory.data(), &image, sizeof image);
+  std::memcpy(memory.data() + sizeof image, live, sizeof live);
+  return memory;
+}

@@ -1,0 +1,53 @@
+// A main dialog on a headless host and the fake HID library, for link tests.
+// Direct tests call the link's functions on the test thread with the run
+// flag set; threaded tests start the real communication thread.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <functional>
+#include <memory>
+#include <mutex>
+#include <thread>
+#include <vector>
+
+#include "app/corvane_dlg.h"
+#include "support/fake_hid.h"
+#include "support/headless_host.h"
+#include "support/scripted_devices.h"
+
+// Polls until the condition holds or a generous limit passes (a guard against
+// a hung test, not a timing check). Pumps the host's UI tasks meanwhile.
+bool WaitFor(HeadlessHost& host, const std::function<bool()>& condition,
+             std::chrono::milliseconds limit = std::chrono::seconds(20));
+
+class LinkTest : public ::testing::Test {
+ protected:
+  void SetUp() override;
+  void TearDown() override;
+
+  // Runs the communication thread on the fake device.
+  void StartLink();
+  // The long pauses the link took, in milliseconds.
+  std::vector<int> Pauses();
+  // The text id of the status line and the texts it showed.
+  int StatusId() const { return dlg->m_nStatusTextId; }
+  // The image as bytes.
+  std::vector<std::uint8_t> ImageBytes() const;
+  // Waits until no request is pending and no reply awaited.
+  bool WaitIdle();
+
+  HeadlessHost host;
+  FakeHid hid;
+  ScriptedDevices devices{hid};
+  std::unique_ptr<CCorvaneDlg> dlg;
+
+ private:
+  std::mutex m_pauseMutex;
+  std::vector<int> m_pauses;
+};
+
+// A factory image with profile k selected and a valid calibration, as an
+// ESC holds it, followed by 8 live bytes.
+std::vector<std::uint8_t> EscMemoryWithProfile(int selected);
