@@ -200,8 +200,9 @@ class CCorvaneDlg {
  private:
   void CommPass();
   bool SendBytesOn(std::uint8_t channel, const std::uint8_t* bytes, int count);
-  void ParseEscStream(const std::uint8_t* bytes, int count);
-  void ParseBoxStream(const std::uint8_t* bytes, int count);
+  // Feeds one read's bytes of a stream to its parser.
+  void ParseStream(const std::vector<std::uint8_t>& bytes, int& idlePolls, ParseState& state, int& index,
+                   void (CCorvaneDlg::*parseByte)(std::uint8_t));
   void ParseEscByte(std::uint8_t b);
   void ParseBoxByte(std::uint8_t b);
   void FinishTestReport();
@@ -217,12 +218,17 @@ class CCorvaneDlg {
   void HandleReadComplete();
   void HandleStatusRecord();
   void HandleBoxIdentify();
+  // Stores the identity of an identify reply; returns its identity word.
+  std::uint16_t TakeIdentity(DeviceIdentity& identity, const std::uint8_t* reply);
+  void RefuseIdentity();
   void StartUpgradeCheck();
 
   // Job hand-off for the reply handlers on the communication thread, which
   // own the link while they run.
   void QueueJob(std::uint8_t command, std::int32_t address, std::int32_t length, const std::uint8_t* data);
   void QueueIdentify(std::uint8_t channel, int op);
+  // Writes an identify job's fields; the caller holds m_jobMutex.
+  void FillIdentifyJob(std::uint8_t channel, int op);
 
   // Waits ms milliseconds or until the link stops.
   void PauseLink(int ms);

@@ -43,11 +43,7 @@ void CCorvaneDlg::CommPass() {
       {
         std::lock_guard lock(m_jobMutex);
         m_bIdentifySent = 1;
-        m_nPendingOp = kCmdRead;
-        m_nChannel = kChannelBox;
-        m_nWaitTicks = 0;
-        m_frames[0].txCommand = kCmdIdentify;
-        m_frames[0].txLength = 0;
+        FillIdentifyJob(kChannelBox, kCmdRead);
         m_bPresenceOnly = 0;
         m_bBusy = 1;  // from here no request is taken until this identify is answered
       }

@@ -65,34 +65,24 @@ void CCorvaneDlg::ReceiveReports() {
     staging.insert(staging.end(), report + 3, report + 3 + count);
   }
 
-  ParseEscStream(m_escStaging.data(), static_cast<int>(m_escStaging.size()));
-  ParseBoxStream(m_boxStaging.data(), static_cast<int>(m_boxStaging.size()));
+  ParseStream(m_escStaging, m_nEscIdlePolls, m_nEscParseState, m_nEscIndex, &CCorvaneDlg::ParseEscByte);
+  ParseStream(m_boxStaging, m_nBoxIdlePolls, m_nBoxParseState, m_nBoxIndex, &CCorvaneDlg::ParseBoxByte);
 }
 
-void CCorvaneDlg::ParseEscStream(const std::uint8_t* bytes, int count) {
-  if (count == 0) {
-    if (++m_nEscIdlePolls > kIdlePollsBeforeReset) {
-      m_nEscParseState = Start;
-      m_nEscIndex = 0;
+void CCorvaneDlg::ParseStream(const std::vector<std::uint8_t>& bytes, int& idlePolls, ParseState& state,
+                              int& index, void (CCorvaneDlg::*parseByte)(std::uint8_t)) {
+  if (bytes.empty()) {
+    // A frame that stops arriving is given up after a while.
+    if (++idlePolls > kIdlePollsBeforeReset) {
+      state = Start;
+      index = 0;
     }
     return;
   }
   m_nWaitTicks = 0;
-  m_nEscIdlePolls = 0;
-  for (int i = 0; i < count && m_bLinkRunning; ++i)
-    ParseEscByte(bytes[i]);
-}
-
-void CCorvaneDlg::ParseBoxStream(const std::uint8_t* bytes, int count) {
-  if (count == 0) {
-    if (++m_nBoxIdlePolls > kIdlePollsBeforeReset) {
-      m_nBoxParseState = Start;
-      m_nBoxIndex = 0;
-    }
-    return;
+  idlePolls = 0;
+  for (std::uint8_t b : bytes) {
+    if (!m_bLinkRunning) break;
+    (this->*parseByte)(b);
   }
-  m_nWaitTicks = 0;
-  m_nBoxIdlePolls = 0;
-  for (int i = 0; i < count && m_bLinkRunning; ++i)
-    ParseBoxByte(bytes[i]);
 }

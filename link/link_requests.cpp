@@ -26,24 +26,24 @@ void CCorvaneDlg::QueueJob(std::uint8_t command, std::int32_t address, std::int3
   m_bJobQueued = 1;
 }
 
-void CCorvaneDlg::QueueIdentify(std::uint8_t channel, int op) {
-  std::lock_guard lock(m_jobMutex);
+void CCorvaneDlg::FillIdentifyJob(std::uint8_t channel, int op) {
   m_nChannel = channel;
   m_nPendingOp = op;
   m_nWaitTicks = 0;
   m_frames[0].txCommand = kCmdIdentify;
   m_frames[0].txLength = 0;
+}
+
+void CCorvaneDlg::QueueIdentify(std::uint8_t channel, int op) {
+  std::lock_guard lock(m_jobMutex);
+  FillIdentifyJob(channel, op);
   m_bJobQueued = 1;
 }
 
 bool CCorvaneDlg::QueueIdentifyIfIdle(std::uint8_t channel, int op, bool presenceOnly) {
   std::lock_guard lock(m_jobMutex);
   if (!LinkIdle()) return false;
-  m_nChannel = channel;
-  m_nPendingOp = op;
-  m_nWaitTicks = 0;
-  m_frames[0].txCommand = kCmdIdentify;
-  m_frames[0].txLength = 0;
+  FillIdentifyJob(channel, op);
   // Only the presence poll's own identify is a presence check.
   m_bPresenceOnly = presenceOnly ? 1 : 0;
   m_bJobQueued = 1;

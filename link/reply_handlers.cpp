@@ -77,17 +77,9 @@ void CCorvaneDlg::HandleEscIdentify() {
     return;
   }
 
-  std::uint16_t identityWord;
-  {
-    std::lock_guard lock(m_settingsMutex);
-    m_escId = DeviceIdentity::FromWire(&m_rxEsc[kIdentityOffset]);
-    identityWord = m_escId.identityWord;
-  }
+  const std::uint16_t identityWord = TakeIdentity(m_escId, m_rxEsc.data());
   if (identityWord != 0 && identityWord != 0xFFFF) {
-    m_bEscConnected = 0;
-    DrawFrame();
-    m_nPendingOp = 0;
-    ShowStatus(22);  // "Connection Fail"
+    RefuseIdentity();
     return;
   }
 
@@ -139,6 +131,20 @@ void CCorvaneDlg::HandleEscIdentify() {
       m_nPendingOp = 0;
       break;
   }
+}
+
+std::uint16_t CCorvaneDlg::TakeIdentity(DeviceIdentity& identity, const std::uint8_t* reply) {
+  std::lock_guard lock(m_settingsMutex);
+  identity = DeviceIdentity::FromWire(reply + kIdentityOffset);
+  return identity.identityWord;
+}
+
+// A device whose identity word is not accepted: the operation ends.
+void CCorvaneDlg::RefuseIdentity() {
+  m_bEscConnected = 0;
+  DrawFrame();
+  m_nPendingOp = 0;
+  ShowStatus(22);  // "Connection Fail"
 }
 
 void CCorvaneDlg::HandleReadComplete() {
@@ -220,17 +226,8 @@ void CCorvaneDlg::HandleBoxReply() {
 void CCorvaneDlg::HandleBoxIdentify() {
   m_bBusy = 0;
   m_bBoxPresent = 1;
-  std::uint16_t identityWord;
-  {
-    std::lock_guard lock(m_settingsMutex);
-    m_boxId = DeviceIdentity::FromWire(&m_rxBox[kIdentityOffset]);
-    identityWord = m_boxId.identityWord;
-  }
-  if (identityWord != 0) {
-    m_bEscConnected = 0;
-    DrawFrame();
-    m_nPendingOp = 0;
-    ShowStatus(22);  // "Connection Fail"
+  if (TakeIdentity(m_boxId, m_rxBox.data()) != 0) {
+    RefuseIdentity();
     return;
   }
   m_bBoxRestarting = 0;

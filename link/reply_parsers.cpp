@@ -43,6 +43,51 @@ bool IsSkippedKind(std::uint8_t b) {
   return b == 'a' || b == 'p' || b == 's' || b == 'n';
 }
 
+enum class Completed { Nothing, Header, Identify };
+
+// Steps the states both streams share: the header of a frame, a skipped
+// frame and an identify reply. Says what, if anything, completed and passed
+// its checks.
+Completed StepSharedState(ParseState& state, int& i, std::uint8_t* buffer, std::uint8_t b) {
+  switch (state) {
+    case Header:
+      if (buffer[0] == kCmdIdentify) {
+        // 0F 03 is the echo of an identify command, 0F 14 an identify reply;
+        // anything else is waited through.
+        if (b == 0x03 || b == 0x14) {
+          buffer[1] = b;
+          i = 2;
+          state = b == 0x03 ? SkipFrame : IdentifyReply;
+        }
+        return Completed::Nothing;
+      }
+      if (++i < kHeaderCheckIndex) {
+        buffer[i] = b;
+        return Completed::Nothing;
+      }
+      state = Start;
+      i = 0;
+      return static_cast<std::uint8_t>(Sum(buffer, kHeaderCheckIndex) + b) == 0 ? Completed::Header
+                                                                                : Completed::Nothing;
+    case SkipFrame:
+      if (i < kSkipLastIndex) {
+        ++i;
+      } else {
+        state = Start;
+        i = 0;
+      }
+      return Completed::Nothing;
+    case IdentifyReply:
+      buffer[i++] = b;
+      if (i < kIdentifyReplyLength) return Completed::Nothing;
+      state = Start;
+      i = 0;
+      return IdentifyReplyValid(buffer) ? Completed::Identify : Completed::Nothing;
+    default:
+      return Completed::Nothing;
+  }
+}
+
 }  // namespace
 
 void CCorvaneDlg::ParseEscByte(std::uint8_t b) {
@@ -69,54 +114,29 @@ void CCorvaneDlg::ParseEscByte(std::uint8_t b) {
       break;
 
     case Header:
-      if (buffer[0] == kCmdIdentify) {
-        if (b == 0x03) {
-          buffer[1] = b;
-          i = 2;
-          m_nEscParseState = SkipFrame;
-        } else if (b == 0x14) {
-          buffer[1] = b;
-          i = 2;
-          m_nEscParseState = IdentifyReply;
-        }
-        break;
-      }
-      if (++i < kHeaderCheckIndex) {
-        buffer[i] = b;
-        break;
-      }
-      m_nEscParseState = Start;
-      i = 0;
-      if (static_cast<std::uint8_t>(Sum(buffer, kHeaderCheckIndex) + b) != 0) break;  // bad header: dropped
-      m_nEscFrameLen = buffer[3] * 256 + buffer[4];
-      if (buffer[0] == 'A' && m_nEscFrameLen >= 1 && m_nEscFrameLen <= kMaxDataLength) {
-        m_nEscParseState = ReadData;
-        slot.rxSum = 0;
-        m_host.setProgressPos(0);
-        m_host.setProgressRange(0, m_nEscFrameLen);
-        slot.rxAddress = buffer[1] * 256 + buffer[2];
-        slot.rxLength = m_nEscFrameLen;
-      } else {
-        m_bEscDataPhase = false;
-        DeliverReply([this] { HandleEscReply(); });
-      }
-      break;
-
     case SkipFrame:
-      if (i < kSkipLastIndex) {
-        ++i;
-      } else {
-        m_nEscParseState = Start;
-        i = 0;
-      }
-      break;
-
     case IdentifyReply:
-      buffer[i++] = b;
-      if (i == kIdentifyReplyLength) {
-        m_nEscParseState = Start;
-        i = 0;
-        if (IdentifyReplyValid(buffer)) DeliverReply([this] { HandleEscReply(); });
+      switch (StepSharedState(m_nEscParseState, i, buffer, b)) {
+        case Completed::Header:
+          m_nEscFrameLen = buffer[3] * 256 + buffer[4];
+          if (buffer[0] == 'A' && m_nEscFrameLen >= 1 && m_nEscFrameLen <= kMaxDataLength) {
+            // A settings read: its data follows.
+            m_nEscParseState = ReadData;
+            slot.rxSum = 0;
+            m_host.setProgressPos(0);
+            m_host.setProgressRange(0, m_nEscFrameLen);
+            slot.rxAddress = buffer[1] * 256 + buffer[2];
+            slot.rxLength = m_nEscFrameLen;
+          } else {
+            m_bEscDataPhase = false;
+            DeliverReply([this] { HandleEscReply(); });
+          }
+          break;
+        case Completed::Identify:
+          DeliverReply([this] { HandleEscReply(); });
+          break;
+        case Completed::Nothing:
+          break;
       }
       break;
 
@@ -215,63 +235,20 @@ void CCorvaneDlg::ParseBoxByte(std::uint8_t b) {
   std::uint8_t* buffer = m_rxBox.data();
   int& i = m_nBoxIndex;
 
-  switch (m_nBoxParseState) {
-    case Start:
-      slot.rxKind = b;
-      i = 0;
-      if (b == kCmdIdentify || b == 'P' || b == 'Y') {
-        buffer[0] = b;
-        m_nBoxParseState = Header;
-      } else if (b == 'p') {
-        m_nBoxParseState = SkipFrame;
-      }
-      break;
-
-    case Header:
-      if (buffer[0] == kCmdIdentify) {
-        if (b == 0x03) {
-          buffer[1] = b;
-          i = 2;
-          m_nBoxParseState = SkipFrame;
-        } else if (b == 0x14) {
-          buffer[1] = b;
-          i = 2;
-          m_nBoxParseState = IdentifyReply;
-        }
-        break;
-      }
-      if (++i < kHeaderCheckIndex) {
-        buffer[i] = b;
-        break;
-      }
-      m_nBoxParseState = Start;
-      i = 0;
-      if (static_cast<std::uint8_t>(Sum(buffer, kHeaderCheckIndex) + b) == 0) {
-        DeliverReply([this] { HandleBoxReply(); });
-      }
-      break;
-
-    case SkipFrame:
-      if (i < kSkipLastIndex) {
-        ++i;
-      } else {
-        m_nBoxParseState = Start;
-        i = 0;
-      }
-      break;
-
-    case IdentifyReply:
-      buffer[i++] = b;
-      if (i == kIdentifyReplyLength) {
-        m_nBoxParseState = Start;
-        i = 0;
-        if (IdentifyReplyValid(buffer)) DeliverReply([this] { HandleBoxReply(); });
-      }
-      break;
-
-    default:  // the box stream has no data, test, check or live frames
-      m_nBoxParseState = Start;
-      i = 0;
-      break;
+  if (m_nBoxParseState == Start) {
+    slot.rxKind = b;
+    i = 0;
+    if (b == kCmdIdentify || b == 'P' || b == 'Y') {
+      buffer[0] = b;
+      m_nBoxParseState = Header;
+    } else if (b == 'p') {
+      m_nBoxParseState = SkipFrame;
+    }
+    return;
+  }
+  // The box sends no data, test, check or live frames: every frame that
+  // completes goes to its handler.
+  if (StepSharedState(m_nBoxParseState, i, buffer, b) != Completed::Nothing) {
+    DeliverReply([this] { HandleBoxReply(); });
   }
 }
