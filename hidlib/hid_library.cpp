@@ -377,9 +377,12 @@ CvHidStatus HidLibrary::readInputReports(CvHidDevice device, uint8_t* buffer, ui
       status = CV_HID_IO_ERROR;
       break;
     }
-    // Once the time is up, reports already waiting are still taken.
+    // The read waits for the first report only; after it, and once the time
+    // is up, it takes just the reports already waiting, so that what arrived
+    // reaches the caller at once.
     const auto now = backend_->now();
-    const int waitMs = now < deadline ? std::min(millisecondsCeil(deadline - now), kReadStepMs) : 0;
+    const int waitMs =
+        arrived == 0 && now < deadline ? std::min(millisecondsCeil(deadline - now), kReadStepMs) : 0;
     uint8_t* report = buffer + size_t{arrived} * slot;
     int received;
     {

@@ -78,8 +78,9 @@ std::vector<std::uint8_t> checkReply();  // 'C' "HECKO"
 
 // Which check of a reply frame a fault spoils.
 enum class CorruptPart {
-  Final,   // the last check: the data sum of an 'A' frame with data, else the frame's only check
-  Header,  // the header's check (the identify reply's check byte for an identify reply)
+  Final,     // the last check: the data sum of an 'A' frame with data, else the frame's only check
+  Header,    // the header's check (the identify reply's check byte for an identify reply)
+  ReadData,  // the data sum of the next 'A' frame with data; other replies pass until then
 };
 // Spoils one check of a reply frame so that the host's parser drops it. Frames
 // without a check byte ('T', 'C') get a wrong letter in their text instead.

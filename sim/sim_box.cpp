@@ -268,14 +268,20 @@ void SimBox::finishDataPhase(std::uint8_t channel, Receiver& rx, Clock::time_poi
 
 void SimBox::emit(std::uint8_t channel, std::vector<std::uint8_t> bytes, Result& result,
                   std::chrono::microseconds delay, bool leaveAfterRead) {
-  if (dropNextReply) {
-    dropNextReply = false;
+  const bool ofDroppedKind = dropNextReplyOfKind && !bytes.empty() && bytes[0] == *dropNextReplyOfKind;
+  if (dropNextReply || ofDroppedKind) {
+    if (ofDroppedKind) {
+      dropNextReplyOfKind.reset();
+    } else {
+      dropNextReply = false;
+    }
     ++counters.droppedReplies;
     // A box whose 'P' is lost still restarts: an empty frame carries the mark.
     if (!leaveAfterRead) return;
     bytes.clear();
   } else {
-    if (corruptNextReply) {
+    const bool readWithData = bytes.size() > 6 && bytes[0] == 'A';
+    if (corruptNextReply && (*corruptNextReply != CorruptPart::ReadData || readWithData)) {
       corruptFrame(bytes, *corruptNextReply);
       corruptNextReply.reset();
     }

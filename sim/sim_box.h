@@ -81,6 +81,7 @@ class SimBox {
 
   // Faults.
   bool dropNextReply = false;
+  std::optional<std::uint8_t> dropNextReplyOfKind;  // the next reply starting with this byte
   std::optional<CorruptPart> corruptNextReply;
   bool refuseBoxIdentity = false;
   bool refuseEscIdentity = false;

@@ -416,7 +416,9 @@ CvHidStatus Bus::read(std::uint64_t id, std::uint8_t* buffer, std::size_t size, 
       discard(*h->slot, q.front());
       q.pop_front();
     }
-    if (ready >= count || now >= deadline || h->cancels != cancels || stopping_) {
+    // Like a real read: it waits for the first report, then takes what has
+    // arrived by then.
+    if (ready > 0 || now >= deadline || h->cancels != cancels || stopping_) {
       const std::size_t n = std::min<std::size_t>(ready, count);
       for (std::size_t i = 0; i < n; ++i) {
         std::memcpy(buffer + i * kReportLength, q.front().bytes.data(), kReportLength);
@@ -531,9 +533,10 @@ void Bus::notifierLoop() {
     if (events_.empty()) {
       notifierCv_.wait(lock);
     } else {
+      // A copy: the wait releases the lock, and events_ may grow meanwhile.
       const auto next = std::min_element(events_.begin(), events_.end(),
-                                         [](const Event& a, const Event& b) { return a.at < b.at; });
-      notifierCv_.wait_until(lock, next->at);
+                                         [](const Event& a, const Event& b) { return a.at < b.at; })->at;
+      notifierCv_.wait_until(lock, next);
     }
   }
 }

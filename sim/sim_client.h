@@ -33,6 +33,7 @@ struct SimClient {
   X(CorvaneSim_SetBoxRestartTimes)       \
   X(CorvaneSim_SetTestRun)               \
   X(CorvaneSim_DropNextReply)            \
+  X(CorvaneSim_DropNextReplyOfKind)      \
   X(CorvaneSim_CorruptNextReply)         \
   X(CorvaneSim_SetStall)                 \
   X(CorvaneSim_SetRefuseIdentity)        \

@@ -30,6 +30,8 @@ extern "C" {
 /* Which check of the next reply CorvaneSim_CorruptNextReply spoils. */
 #define CORVANE_SIM_CORRUPT_FINAL 0  /* the data sum of an 'A' frame with data, else the frame's check */
 #define CORVANE_SIM_CORRUPT_HEADER 1 /* the header check of 'A', 'S', 'N', 'P', 'Y' frames */
+#define CORVANE_SIM_CORRUPT_READ_DATA \
+  2 /* the data sum of the next 'A' frame with data, whatever comes first */
 
 /* Counters for CorvaneSim_GetCounter. */
 #define CORVANE_SIM_COUNT_OUTPUT_REPORTS 0    /* well-formed output reports the box took */
@@ -104,6 +106,9 @@ int CorvaneSim_SetTestRun(uint32_t box, uint32_t durationMs, uint8_t timing);
 
 /* Faults. */
 int CorvaneSim_DropNextReply(uint32_t box);
+/* Drops the next reply frame whose first byte is kind ('Y', 'S', 'N', 'P',
+ * 'A', 0x0F, ...); the replies before it go out. */
+int CorvaneSim_DropNextReplyOfKind(uint32_t box, uint8_t kind);
 int CorvaneSim_CorruptNextReply(uint32_t box, int part);
 int CorvaneSim_SetStall(uint32_t box, int stalled);                     /* no answers at all until cleared */
 int CorvaneSim_SetRefuseIdentity(uint32_t box, int device, int refuse); /* identity word 1 */

@@ -352,10 +352,26 @@ int CorvaneSim_DropNextReply(uint32_t box) {
   return result(bus().withBox(box, [](SimBox& b) { b.dropNextReply = true; }));
 }
 
+int CorvaneSim_DropNextReplyOfKind(uint32_t box, uint8_t kind) {
+  return result(bus().withBox(box, [&](SimBox& b) { b.dropNextReplyOfKind = kind; }));
+}
+
 int CorvaneSim_CorruptNextReply(uint32_t box, int part) {
-  if (part != CORVANE_SIM_CORRUPT_FINAL && part != CORVANE_SIM_CORRUPT_HEADER) return -1;
-  const auto which = part == CORVANE_SIM_CORRUPT_HEADER ? corvane::sim::CorruptPart::Header
-                                                        : corvane::sim::CorruptPart::Final;
+  using corvane::sim::CorruptPart;
+  CorruptPart which;
+  switch (part) {
+    case CORVANE_SIM_CORRUPT_FINAL:
+      which = CorruptPart::Final;
+      break;
+    case CORVANE_SIM_CORRUPT_HEADER:
+      which = CorruptPart::Header;
+      break;
+    case CORVANE_SIM_CORRUPT_READ_DATA:
+      which = CorruptPart::ReadData;
+      break;
+    default:
+      return -1;
+  }
   return result(bus().withBox(box, [&](SimBox& b) { b.corruptNextReply = which; }));
 }
 
