@@ -9,6 +9,7 @@
 #include <condition_variable>
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <mutex>
 #include <string>
 #include <thread>
@@ -19,7 +20,9 @@
 #include "link/hid_device_api.h"
 #include "link/link_types.h"
 #include "link/settings_image.h"
+#include "platform/device_notification.h"
 #include "platform/dialog_host.h"
+#include "platform/library.h"
 #include "upgrade/upgrade_list.h"
 
 // Controls of the main window's template.
@@ -56,6 +59,16 @@ class CCorvaneDlg {
     std::lock_guard lock(m_settingsMutex);
     edit(m_settings);
   }
+
+  // ---- HID library binding and device connection (link/hid_connection.cpp) ----
+  bool LoadHidLibrary();
+  void RegisterHidNotification();
+  bool ConnectDevice();
+  bool OnDeviceChange(unsigned eventType, const platform::DeviceChangeRecord* record);
+
+  // ---- lifecycle (app/corvane_dlg.cpp) ----
+  // Releases the device link: notifications, the thread, the device, the library.
+  void OnDestroy();
 
   // ---- HID reports and reply parsers (link/hid_reports.cpp, link/reply_parsers.cpp) ----
   bool SendBytes(const std::uint8_t* bytes, int count);
@@ -110,7 +123,8 @@ class CCorvaneDlg {
   std::atomic<int> m_nReadBackCountdown{0};
 
   // HID library and device.
-  void* m_hHidLibrary = nullptr;
+  platform::LibraryHandle m_hHidLibrary = nullptr;
+  std::unique_ptr<platform::DeviceNotification> m_hDevNotify;
   HidDeviceApi m_hidApi;
   std::atomic<CvHidDevice> m_hHidDevice{nullptr};
   std::thread m_hCommThread;

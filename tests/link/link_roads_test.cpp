@@ -36,12 +36,6 @@ class LinkRoads : public LinkTest {
       seq.emplace_back(c.channel, static_cast<char>(c.command));
     return seq;
   }
-  std::vector<std::string> StatusTexts(std::initializer_list<int> ids) {
-    std::vector<std::string> texts;
-    for (int id : ids)
-      texts.push_back(UiText(id, kLanguageEnglish));
-    return texts;
-  }
   // The device's settings memory without the live bytes.
   Bytes DeviceImage() {
     Bytes memory = devices.EscMemory();
@@ -75,7 +69,7 @@ TEST_F(LinkRoads, FirstContactThroughTheBox) {
   EXPECT_TRUE(dlg->m_nUpgradeFlags & kUpgradeCheckRunning);
   EXPECT_EQ(dlg->m_escOffers.queryUrl, BuildUpgradeQueryUrl(ScriptedDevices::Identity("ESC12", 0, 0x0105)));
   EXPECT_EQ(dlg->m_nRpmPeriod, 0x1234);
-  EXPECT_EQ(host.StatusHistory(), StatusTexts({20}));
+  EXPECT_EQ(host.StatusHistory(), EnglishTexts({20}));
 }
 
 TEST_F(LinkRoads, FirstContactWithoutTheBoxTriesTheEscDirectly) {
@@ -85,7 +79,7 @@ TEST_F(LinkRoads, FirstContactWithoutTheBoxTriesTheEscDirectly) {
   EXPECT_EQ(Sequence(), (Seq{{0, 0x0F}, {1, 0x0F}, {1, 'a'}}));
   EXPECT_FALSE(dlg->m_bBoxPresent);
   EXPECT_TRUE(dlg->m_bEscPresent);
-  EXPECT_EQ(host.StatusHistory(), StatusTexts({20}));  // the box's silence is not reported
+  EXPECT_EQ(host.StatusHistory(), EnglishTexts({20}));  // the box's silence is not reported
 
   // A later read goes straight to the ESC.
   ASSERT_TRUE(WaitIdle());
@@ -125,7 +119,7 @@ TEST_F(LinkRoads, SaveWritesTheProfileThenTheTail) {
   EXPECT_EQ(DeviceImage(), ImageBytes());
   // Only the second 'N' reports success.
   const auto history = host.StatusHistory();
-  EXPECT_EQ(std::vector<std::string>(history.end() - 3, history.end()), StatusTexts({25, 25, 19}));
+  EXPECT_EQ(std::vector<std::string>(history.end() - 3, history.end()), EnglishTexts({25, 25, 19}));
 }
 
 TEST_F(LinkRoads, LostSecondWriteReplyFailsTheSave) {
@@ -179,7 +173,7 @@ TEST_F(LinkRoads, ReadOfAResetRequestWritesTheFactoryImageBack) {
   devices.SetEscMemory(EscMemoryWithProfile(12));
   StartLink();
   ASSERT_TRUE(WaitStatus(19));
-  EXPECT_EQ(host.StatusHistory(), StatusTexts({20, 25, 19}));
+  EXPECT_EQ(host.StatusHistory(), EnglishTexts({20, 25, 19}));
   EXPECT_EQ(Pauses(), std::vector<int>{2000});
   EXPECT_EQ(Sequence(), (Seq{{0, 0x0F}, {1, 0x0F}, {1, 'a'}, {1, 0x0F}, {1, 's'}}));
   const SettingsImage image = dlg->SettingsSnapshot();
@@ -200,7 +194,7 @@ TEST_F(LinkRoads, ProgrammingTheEscThenReadingItAgain) {
   EXPECT_EQ(commands[1].address, 0x1000);
   EXPECT_EQ(commands[1].data, Bytes(dlg->m_fwBuffer.begin(), dlg->m_fwBuffer.begin() + 3000));
   EXPECT_EQ(commands[1].checksum.size(), 4u);  // ESC firmware 1.05
-  EXPECT_EQ(host.StatusHistory(), StatusTexts({20, 26, 18, 20}));
+  EXPECT_EQ(host.StatusHistory(), EnglishTexts({20, 26, 18, 20}));
 }
 
 TEST_F(LinkRoads, SilentEscAfterProgrammingEndsWithConnectionFailAndAnUpgradeCheck) {
@@ -230,7 +224,7 @@ TEST_F(LinkRoads, ProgrammingTheBox) {
   // The box is identified again and the restart mark cleared.
   ASSERT_TRUE(WaitStatus(20));
   EXPECT_FALSE(dlg->m_bBoxRestarting);
-  EXPECT_EQ(host.StatusHistory(), StatusTexts({20, 109, 108, 20}));
+  EXPECT_EQ(host.StatusHistory(), EnglishTexts({20, 109, 108, 20}));
 }
 
 TEST_F(LinkRoads, IdentityWordsDecideAcceptance) {

@@ -2,6 +2,8 @@
 
 #include <cstring>
 
+#include "app/texts/ui_text_table.h"
+
 bool WaitFor(HeadlessHost& host, const std::function<bool()>& condition, std::chrono::milliseconds limit) {
   const auto end = std::chrono::steady_clock::now() + limit;
   while (!condition()) {
@@ -65,4 +67,11 @@ std::vector<std::uint8_t> EscMemoryWithProfile(int selected) {
   std::memcpy(memory.data(), &image, sizeof image);
   std::memcpy(memory.data() + sizeof image, live, sizeof live);
   return memory;
+}
+
+std::vector<std::string> EnglishTexts(std::initializer_list<int> ids) {
+  std::vector<std::string> texts;
+  for (int id : ids)
+    texts.push_back(UiText(id, kLanguageEnglish));
+  return texts;
 }

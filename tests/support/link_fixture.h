@@ -7,8 +7,10 @@
 
 #include <chrono>
 #include <functional>
+#include <initializer_list>
 #include <memory>
 #include <mutex>
+#include <string>
 #include <thread>
 #include <vector>
 
@@ -47,6 +49,9 @@ class LinkTest : public ::testing::Test {
   std::mutex m_pauseMutex;
   std::vector<int> m_pauses;
 };
+
+// The English texts of the ids, as the status line shows them.
+std::vector<std::string> EnglishTexts(std::initializer_list<int> ids);
 
 // A factory image with profile k selected and a valid calibration, as an
 // ESC holds it, followed by 8 live bytes.

@@ -1,0 +1,149 @@
+// Binding the HID library, finding and opening the program box, and
+// following it being unplugged and plugged in.
+#include <strings.h>
+
+#include "app/corvane_dlg.h"
+#include "platform/drive_c.h"
+
+namespace {
+
+constexpr std::uint16_t kBoxVendorId = 0x10C4;
+constexpr std::uint16_t kBoxProductId = 0x8468;
+constexpr std::uint32_t kPathBufferSize = 260;
+constexpr std::uint32_t kInputReportBuffers = 512;
+constexpr std::uint32_t kInputTimeoutMs = 10;
+constexpr std::uint32_t kOutputTimeoutMs = 500;
+
+// Resolves one entry of the table; false when the library lacks it.
+template <class Pointer>
+bool Bind(platform::LibraryHandle library, const char* name, Pointer& entry) {
+  entry = reinterpret_cast<Pointer>(platform::FindSymbol(library, name));
+  return entry != nullptr;
+}
+
+}  // namespace
+
+bool CCorvaneDlg::LoadHidLibrary() {
+  if (m_hHidLibrary == nullptr) {
+    // The Windows folder is the system folder's parent.
+    std::string folder = platform::SystemDirectory();
+    const std::size_t cut = folder.rfind('\\');
+    folder = cut == std::string::npos ? std::string() : folder.substr(0, cut);
+    m_hHidLibrary = platform::LoadLibraryFile(folder + "\\Corvane.dll");
+  }
+
+  HidDeviceApi api;
+  bool complete = m_hHidLibrary != nullptr;
+#define CORVANE_BIND(name) complete = complete && Bind(m_hHidLibrary, #name, api.name)
+  CORVANE_BIND(HidDevice_Open);
+  CORVANE_BIND(HidDevice_GetNumHidDevices);
+  CORVANE_BIND(HidDevice_GetHidString);
+  CORVANE_BIND(HidDevice_GetHidIndexedString);
+  CORVANE_BIND(HidDevice_GetHidAttributes);
+  CORVANE_BIND(HidDevice_GetHidGuid);
+  CORVANE_BIND(HidDevice_GetHidLibraryVersion);
+  CORVANE_BIND(HidDevice_IsOpened);
+  CORVANE_BIND(HidDevice_GetHandle);
+  CORVANE_BIND(HidDevice_GetString);
+  CORVANE_BIND(HidDevice_GetIndexedString);
+  CORVANE_BIND(HidDevice_GetAttributes);
+  CORVANE_BIND(HidDevice_SetFeatureReport_Control);
+  CORVANE_BIND(HidDevice_GetFeatureReport_Control);
+  CORVANE_BIND(HidDevice_SetOutputReport_Interrupt);
+  CORVANE_BIND(HidDevice_GetInputReport_Interrupt);
+  CORVANE_BIND(HidDevice_SetOutputReport_Control);
+  CORVANE_BIND(HidDevice_GetInputReport_Control);
+  CORVANE_BIND(HidDevice_GetInputReportBufferLength);
+  CORVANE_BIND(HidDevice_GetOutputReportBufferLength);
+  CORVANE_BIND(HidDevice_GetFeatureReportBufferLength);
+  CORVANE_BIND(HidDevice_GetMaxReportRequest);
+  CORVANE_BIND(HidDevice_FlushBuffers);
+  CORVANE_BIND(HidDevice_CancelIo);
+  CORVANE_BIND(HidDevice_GetTimeouts);
+  CORVANE_BIND(HidDevice_SetTimeouts);
+  CORVANE_BIND(HidDevice_Close);
+#undef CORVANE_BIND
+
+  // A library without all of its functions is no use: treat it as missing.
+  if (!complete) {
+    platform::FreeLibraryFile(m_hHidLibrary);
+    m_hHidLibrary = nullptr;
+    m_host.messageBox("Please run as administrator at the first time", platform::MessageBoxKind::Plain);
+    return false;
+  }
+  m_hidApi = api;
+  return true;
+}
+
+void CCorvaneDlg::RegisterHidNotification() {
+  m_hDevNotify = platform::RegisterDeviceNotification(
+      m_host, m_hHidLibrary, [this](unsigned eventType, const platform::DeviceChangeRecord& record) {
+        OnDeviceChange(eventType, &record);
+      });
+}
+
+bool CCorvaneDlg::ConnectDevice() {
+  if (m_hidApi.HidDevice_IsOpened(m_hHidDevice)) return true;
+
+  // The thread of an earlier connection ends before anything else happens,
+  // and a handle left behind by it is closed.
+  StopCommThread();
+  if (m_hHidDevice != nullptr) {
+    m_hidApi.HidDevice_Close(m_hHidDevice);
+    m_hHidDevice = nullptr;
+  }
+  m_bEscConnected = 0;
+  m_bBusy = 0;
+  m_bTailPending = 0;
+  DrawFrame();
+
+  const std::uint32_t count = m_hidApi.HidDevice_GetNumHidDevices(kBoxVendorId, kBoxProductId);
+  char path[kPathBufferSize];
+  std::uint32_t index = 0;
+  while (index < count &&
+         m_hidApi.HidDevice_GetHidString(index, kBoxVendorId, kBoxProductId, CV_HID_STRING_PATH, path,
+                                         kPathBufferSize) != CV_HID_OK) {
+    ++index;
+  }
+
+  CvHidDevice device = nullptr;
+  if (index < count && m_hidApi.HidDevice_Open(&device, index, kBoxVendorId, kBoxProductId,
+                                               kInputReportBuffers) == CV_HID_OK) {
+    m_hHidDevice = device;
+    m_hidApi.HidDevice_SetTimeouts(device, kInputTimeoutMs, kOutputTimeoutMs);
+    m_bEscPresent = 0;
+    m_bBoxPresent = 0;
+    m_bIdentifySent = 0;
+    StartCommThread();  // sets the run flag
+    DrawFrame();
+    ShowStatus(28);  // "USB Connected"
+    return true;
+  }
+
+  m_hHidDevice = nullptr;
+  DrawFrame();
+  // While a reprogrammed box restarts, its absence is expected.
+  if (!m_bBoxRestarting) ShowStatus(27);  // "USB Connection Fail"
+  m_host.enableControl(IDC_LOAD_FROM_PC, true);
+  return false;
+}
+
+bool CCorvaneDlg::OnDeviceChange(unsigned eventType, const platform::DeviceChangeRecord* record) {
+  if (eventType != platform::kDeviceArrival && eventType != platform::kDeviceRemoveComplete) return true;
+  if (record == nullptr || record->deviceType != platform::kDeviceTypeInterface) return true;
+
+  if (eventType == platform::kDeviceRemoveComplete && m_hHidDevice != nullptr) {
+    char path[kPathBufferSize] = {};
+    const bool known =
+        m_hidApi.HidDevice_GetString(m_hHidDevice, CV_HID_STRING_PATH, path, kPathBufferSize) == CV_HID_OK;
+    path[kPathBufferSize - 1] = '\0';
+    if (known && ::strcasecmp(path, record->name.c_str()) == 0) {
+      // The open box is gone: stop the link before its device is closed.
+      StopCommThread();
+      m_hidApi.HidDevice_Close(m_hHidDevice);
+      m_hHidDevice = nullptr;
+    }
+  }
+  ConnectDevice();
+  return true;
+}
