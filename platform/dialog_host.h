@@ -7,6 +7,7 @@
 #include <optional>
 #include <string>
 
+#include "platform/canvas.h"
 #include "platform/modal_dialog.h"
 
 namespace platform {
@@ -41,7 +42,23 @@ class DialogHost {
   virtual void setProgressRange(int low, int high) = 0;
   virtual void setProgressPos(int pos) = 0;
 
-  // --- UI thread only; these run a modal loop ---
+  // --- UI thread only ---
+
+  // Draws onto the window's client area (965 x 578) and schedules it to be
+  // shown. What is drawn stays until drawn over: uncovering the window shows it.
+  virtual void paint(const std::function<void(Canvas&)>& draw) = 0;
+  // A transparent off-screen bitmap.
+  virtual std::unique_ptr<Layer> createLayer(int width, int height) = 0;
+  virtual void setTitle(const std::string& title) = 0;
+  // Timers call the dialog's OnTimer with their id until killed.
+  virtual void setTimer(int timerId, int intervalMs) = 0;
+  virtual void killTimer(int timerId) = 0;
+  // Ends the main dialog with a result; the window closes.
+  virtual void endDialog(int result) = 0;
+  // Moves the window with the pointer while the left button is held.
+  virtual void beginWindowMove() = 0;
+
+  // These run a modal loop.
 
   virtual void messageBox(const std::string& text, MessageBoxKind kind, const std::string& caption = {}) = 0;
   // The chosen path, or nothing when the user cancelled.

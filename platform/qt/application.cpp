@@ -1,0 +1,50 @@
+#include <QApplication>
+#include <QGuiApplication>
+#include <cstdlib>
+
+#include "platform/application.h"
+
+namespace platform {
+
+namespace {
+
+bool HasEnv(const char* name) {
+  const char* value = std::getenv(name);
+  return value != nullptr && *value != '\0';
+}
+
+}  // namespace
+
+struct Application::Impl {
+  Impl(int& argc, char** argv) : platformChosen(ChoosePlatform()), app(argc, argv) {
+    // The program ends when its main dialog ends, not when a window closes.
+    QApplication::setQuitOnLastWindowClosed(false);
+    QGuiApplication::setApplicationDisplayName(QStringLiteral("Corvane"));
+  }
+
+  // Without a display the windows live off screen, unless asked otherwise.
+  static bool ChoosePlatform() {
+    if (HasEnv("DISPLAY") || HasEnv("WAYLAND_DISPLAY") || HasEnv("QT_QPA_PLATFORM")) return false;
+    setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    return true;
+  }
+
+  bool platformChosen;  // before app: the platform is read when it is made
+  QApplication app;
+};
+
+Application::Application(int& argc, char** argv) : m_impl(std::make_unique<Impl>(argc, argv)) {}
+
+Application::~Application() = default;
+
+void Application::ProcessEvents() {
+  QCoreApplication::sendPostedEvents();
+  QCoreApplication::processEvents(QEventLoop::AllEvents);
+}
+
+bool Application::Offscreen() {
+  const QString name = QGuiApplication::platformName();
+  return name == QLatin1String("offscreen") || name == QLatin1String("minimal");
+}
+
+}  // namespace platform

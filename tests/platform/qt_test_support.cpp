@@ -1,0 +1,144 @@
+#include "qt_test_support.h"
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QTimer>
+#include <algorithm>
+#include <chrono>
+#include <cstdlib>
+#include <memory>
+#include <thread>
+
+namespace {
+
+// One application for the whole test program, off screen.
+class QtEnvironment : public testing::Environment {
+ public:
+  void SetUp() override {
+    setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    m_application = std::make_unique<platform::Application>(m_argc, m_argv);
+  }
+  void TearDown() override { m_application.reset(); }
+
+ private:
+  int m_argc = 1;
+  char m_name[32] = "corvane_tests";
+  char* m_argv[2] = {m_name, nullptr};
+  std::unique_ptr<platform::Application> m_application;
+};
+
+[[maybe_unused]] testing::Environment* const kQtEnvironment =
+    testing::AddGlobalTestEnvironment(new QtEnvironment);
+
+constexpr auto kGuard = std::chrono::seconds(30);
+
+}  // namespace
+
+bool WaitUntil(const std::function<bool()>& condition) {
+  const auto deadline = std::chrono::steady_clock::now() + kGuard;
+  while (!condition()) {
+    if (std::chrono::steady_clock::now() > deadline) return false;
+    platform::Application::ProcessEvents();
+    std::this_thread::sleep_for(std::chrono::milliseconds(1));
+  }
+  return true;
+}
+
+QWidget* MainWidget() {
+  for (QWidget* widget : QApplication::topLevelWidgets()) {
+    if (widget->objectName() == QLatin1String("mainWindow")) return widget;
+  }
+  return nullptr;
+}
+
+void WhenModalShows(std::function<void(QWidget*)> action) {
+  auto poll = std::make_shared<std::function<void()>>();
+  auto deadline = std::chrono::steady_clock::now() + kGuard;
+  *poll = [poll, action = std::move(action), deadline] {
+    if (QWidget* modal = QApplication::activeModalWidget(); modal != nullptr && modal->isVisible()) {
+      action(modal);
+      *poll = nullptr;  // breaks the cycle through the captured pointer
+      return;
+    }
+    if (std::chrono::steady_clock::now() > deadline) {
+      ADD_FAILURE() << "no modal window appeared";
+      *poll = nullptr;
+      return;
+    }
+    QTimer::singleShot(1, [poll] {
+      if (*poll) (*poll)();
+    });
+  };
+  QTimer::singleShot(0, [poll] {
+    if (*poll) (*poll)();
+  });
+}
+
+TempDir::TempDir() {
+  char pattern[] = "/tmp/corvane-platform-XXXXXX";
+  const char* made = mkdtemp(pattern);
+  if (made == nullptr) throw std::runtime_error("mkdtemp failed");
+  m_path = made;
+}
+
+TempDir::~TempDir() {
+  std::error_code ignored;
+  std::filesystem::remove_all(m_path, ignored);
+}
+
+std::filesystem::path WritePng(const std::filesystem::path& file, const QImage& image) {
+  EXPECT_TRUE(image.save(QString::fromStdString(file.string()), "PNG")) << file;
+  return file;
+}
+
+bool FakeDialog::OnInitDialog() {
+  calls.push_back("init");
+  if (onInit) onInit();
+  return true;
+}
+
+void FakeDialog::OnPaint() {
+  calls.push_back("paint");
+}
+
+void FakeDialog::OnTimer(int timerId) {
+  timers.push_back(timerId);
+  if (onTimer) onTimer(timerId);
+}
+
+void FakeDialog::OnMouseMove(int x, int y) {
+  moves.emplace_back(x, y);
+}
+
+void FakeDialog::OnLButtonDown(int x, int y) {
+  downs.emplace_back(x, y);
+}
+
+void FakeDialog::OnLButtonUp(int x, int y) {
+  ups.emplace_back(x, y);
+}
+
+void FakeDialog::OnSysCommand(unsigned) {}
+
+platform::ControlColors FakeDialog::OnCtlColor(int controlId) {
+  auto found = colors.find(controlId);
+  return found == colors.end() ? platform::ControlColors{} : found->second;
+}
+
+void FakeDialog::OnCancel() {
+  calls.push_back("cancel");
+  if (onCancel) onCancel();
+}
+
+void FakeDialog::OnDestroy() {
+  calls.push_back("destroy");
+}
+
+int FakeDialog::Count(const std::string& call) const {
+  return static_cast<int>(std::count(calls.begin(), calls.end(), call));
+}
+
+int FakeDialog::TimerTicks(int timerId) const {
+  return static_cast<int>(std::count(timers.begin(), timers.end(), timerId));
+}

@@ -1,0 +1,66 @@
+// Shared pieces of the platform tests: the offscreen application, waiting on
+// conditions while the UI thread runs, a scripted stand-in for the dialog and
+// helpers that answer modal windows.
+#pragma once
+
+#include <QImage>
+#include <QPoint>
+#include <QString>
+#include <QWidget>
+#include <filesystem>
+#include <functional>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "platform/application.h"
+
+// Runs the UI thread's events until the condition holds; false if it still
+// does not after a generous guard.
+bool WaitUntil(const std::function<bool()>& condition);
+
+// The main window's top-level widget.
+QWidget* MainWidget();
+
+// Once a modal window is active, runs the action on it (from the event loop
+// of that window).
+void WhenModalShows(std::function<void(QWidget*)> action);
+
+// A fresh directory for the test's files, removed by the destructor.
+class TempDir {
+ public:
+  TempDir();
+  ~TempDir();
+  std::filesystem::path path() const { return m_path; }
+
+ private:
+  std::filesystem::path m_path;
+};
+
+// Writes the image as a PNG file.
+std::filesystem::path WritePng(const std::filesystem::path& file, const QImage& image);
+
+// The dialog side of the main window: records what the window tells it.
+class FakeDialog : public platform::DialogEvents {
+ public:
+  bool OnInitDialog() override;
+  void OnPaint() override;
+  void OnTimer(int timerId) override;
+  void OnMouseMove(int x, int y) override;
+  void OnLButtonDown(int x, int y) override;
+  void OnLButtonUp(int x, int y) override;
+  void OnSysCommand(unsigned commandId) override;
+  platform::ControlColors OnCtlColor(int controlId) override;
+  void OnCancel() override;
+  void OnDestroy() override;
+
+  int Count(const std::string& call) const;
+  int TimerTicks(int timerId) const;
+
+  std::vector<std::string> calls;  // "init", "paint", "cancel", "destroy"
+  std::vector<int> timers;
+  std::vector<QPoint> downs, ups, moves;
+  std::map<int, platform::ControlColors> colors;
+  std::function<void()> onInit, onCancel;
+  std::function<void(int)> onTimer;
+};
