@@ -1,0 +1,68 @@
+// The picture tool itself: it draws the same set every time, exactly the
+// listed pictures, and fails loudly when it cannot write them.
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+
+#include <QDir>
+#include <QDirIterator>
+#include <QFile>
+#include <QTemporaryDir>
+#include <cstdlib>
+#include <set>
+#include <string>
+
+#include "tests/pictures/picture_files.h"
+
+namespace {
+
+int RunTool(const std::string& arguments) {
+  const std::string command = std::string("'") + CORVANE_MAKE_PICTURES + "' " + arguments + " 2>/dev/null";
+  const int status = std::system(command.c_str());
+  return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+std::set<std::string> FilesUnder(const QString& root) {
+  std::set<std::string> files;
+  QDirIterator it(root, QDir::Files, QDirIterator::Subdirectories);
+  while (it.hasNext())
+    files.insert(QDir(root).relativeFilePath(it.next()).toStdString());
+  return files;
+}
+
+TEST(MakePictures, RedrawsExactlyTheListedSetAsTheBuildInstalledIt) {
+  QTemporaryDir out;
+  ASSERT_TRUE(out.isValid());
+  ASSERT_EQ(RunTool("'" + out.path().toStdString() + "'"), 0);
+
+  std::set<std::string> expected;
+  for (const auto& picture : pictures::kPictureSet) {
+    const int languages = picture.folder == pictures::FolderKind::kLanguage ? 4 : 1;
+    for (int language = 0; language < languages; ++language) {
+      expected.insert(pictures::PictureFolder(picture, language) + "/" + std::string(picture.name));
+    }
+  }
+  ASSERT_EQ(FilesUnder(out.path()), expected);
+
+  // Byte for byte what the build drew earlier: the output depends on nothing
+  // but the tool.
+  for (const std::string& file : expected) {
+    QFile fresh(out.path() + "/" + QString::fromStdString(file));
+    QFile installed(QString::fromStdString(picture_test::kDriveRoots[1] + "/" + file));
+    ASSERT_TRUE(fresh.open(QIODevice::ReadOnly));
+    ASSERT_TRUE(installed.open(QIODevice::ReadOnly)) << file;
+    EXPECT_TRUE(fresh.readAll() == installed.readAll()) << file;
+  }
+}
+
+TEST(MakePictures, FailsWithoutAWritableOutputRoot) {
+  EXPECT_EQ(RunTool(""), 2);
+  QTemporaryDir out;
+  ASSERT_TRUE(out.isValid());
+  // A file where the CORVANE folder has to go.
+  QFile blocker(out.path() + "/CORVANE");
+  ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
+  blocker.close();
+  EXPECT_EQ(RunTool("'" + out.path().toStdString() + "'"), 1);
+}
+
+}  // namespace
