@@ -23,21 +23,9 @@ CCorvaneDlg::CCorvaneDlg(platform::DialogHost& host) : m_host(host) {
   m_frames[1].rxBuffer = m_rxBox.data();
 }
 
-CCorvaneDlg::~CCorvaneDlg() { OnDestroy(); }
-
-void CCorvaneDlg::OnDestroy() {
-  m_hDevNotify.reset();
-  // The thread stops before the device it uses is closed, and the device is
-  // closed before the library goes.
-  StopCommThread();
-  if (m_hHidLibrary != nullptr && m_hidApi.HidDevice_IsOpened(m_hHidDevice)) {
-    m_hidApi.HidDevice_Close(m_hHidDevice);
-  }
-  m_hHidDevice = nullptr;
-  if (m_hHidLibrary != nullptr) {
-    platform::FreeLibraryFile(m_hHidLibrary);
-    m_hHidLibrary = nullptr;
-  }
+// A dialog torn down without its window (tests) still stops its threads.
+CCorvaneDlg::~CCorvaneDlg() {
+  OnDestroy();
 }
 
 SettingsImage CCorvaneDlg::SettingsSnapshot() const {

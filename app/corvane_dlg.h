@@ -15,18 +15,23 @@
 #include <thread>
 #include <vector>
 
+#include "app/ui_tile.h"
 #include "dialogs/status_record.h"
 #include "link/device_identity.h"
 #include "link/hid_device_api.h"
 #include "link/link_types.h"
 #include "link/settings_image.h"
 #include "platform/device_notification.h"
+#include "platform/dialog_events.h"
 #include "platform/dialog_host.h"
 #include "platform/library.h"
 #include "upgrade/upgrade_list.h"
 
 // Controls of the main window's template.
 inline constexpr int IDC_PROGRESS = 1000;
+inline constexpr int IDC_POINTER_READOUT = 1140;
+inline constexpr int IDC_FIRMWARE_NOTE_RIGHT = 1141;
+inline constexpr int IDC_FIRMWARE_NOTE_LEFT = 1142;
 inline constexpr int IDC_APPLY = 1003;
 inline constexpr int IDC_LOAD_FROM_PC = 1023;
 inline constexpr int IDC_ESC_DEFAULT = 1026;
@@ -41,10 +46,24 @@ inline constexpr int kUpgradeBoxQueried = 0x10;
 inline constexpr int kUpgradeBoxOfferDone = 0x20;
 inline constexpr int kUpgradeCheckRunning = 0x80;
 
-class CCorvaneDlg {
+// Custom messages and system-menu commands.
+inline constexpr unsigned IDM_ABOUTBOX = 0x0010;
+inline constexpr unsigned IDM_LANGUAGE = 0x271B;
+inline constexpr unsigned SC_MOVE = 0xF010;
+inline constexpr unsigned SC_CLOSE = 0xF060;
+
+// Window timers.
+inline constexpr int TIMER_FIRST_PAINT = 0;
+inline constexpr int TIMER_UI_TICK = 2;
+
+// The window's client area.
+inline constexpr int kClientWidth = 965;
+inline constexpr int kClientHeight = 578;
+
+class CCorvaneDlg : public platform::DialogEvents {
  public:
   explicit CCorvaneDlg(platform::DialogHost& host);
-  ~CCorvaneDlg();
+  ~CCorvaneDlg() override;
   CCorvaneDlg(const CCorvaneDlg&) = delete;
   CCorvaneDlg& operator=(const CCorvaneDlg&) = delete;
 
@@ -66,9 +85,15 @@ class CCorvaneDlg {
   bool ConnectDevice();
   bool OnDeviceChange(unsigned eventType, const platform::DeviceChangeRecord* record);
 
-  // ---- lifecycle (app/corvane_dlg.cpp) ----
-  // Releases the device link: notifications, the thread, the device, the library.
-  void OnDestroy();
+  // ---- lifecycle (app/dialog_lifecycle.cpp) ----
+  // Sets the window up: the HID library, language, title, factory defaults,
+  // texts, the box, timers and the picture table. False without the library.
+  bool OnInitDialog() override;
+  // Stops every thread and releases the device link and the library.
+  void OnDestroy() override;
+  void OnCancel() override;
+  // Ends the dialog as its close box does.
+  void OnOK();
 
   // ---- HID reports and reply parsers (link/hid_reports.cpp, link/reply_parsers.cpp) ----
   bool SendBytes(const std::uint8_t* bytes, int count);
@@ -103,14 +128,61 @@ class CCorvaneDlg {
   void OnBnClickedLoadFromPc();
   void OnBnClickedSaveToPc();
 
-  // ---- window (app/) ----
+  // ---- texts and language (app/texts/language.cpp) ----
   std::string GetText(int id) const;
   // Sets the status text id and puts its text into the status line.
   void ShowStatus(int id);
+  // Puts the texts of the current language on the controls and redraws the frame.
+  void ApplyLanguageTexts();
+  void OnSysCommand(unsigned commandId) override;
+
+  // ---- timers (app/timers.cpp) ----
+  void OnTimer(int timerId) override;
+
+  // ---- frame and pictures (app/frame.cpp) ----
+  // A picture of the language folder, straight onto the window.
+  void DrawUiImage(const std::string& name, float x, float y, float width, float height);
+  // A picture of the language folder (or of the common folder) on a canvas.
+  void DrawUiImageTo(bool inLanguageFolder, platform::Canvas& canvas, const std::string& name, float x,
+                     float y, float width, float height);
+  // Banner and status bar; from another thread it asks the UI thread to draw.
   void DrawFrame();
+  void OnPaint() override;
+  platform::ControlColors OnCtlColor(int controlId) override;
+
+  // ---- mouse and pages (pages/) ----
+  void OnMouseMove(int x, int y) override;
+  void OnLButtonDown(int x, int y) override;
+  void OnLButtonUp(int x, int y) override;
+  // Acts on a click at (x, y) and redraws the current page; (0, 520) only redraws.
+  void DispatchClick(int x, int y);
+  void DrawHomeHover();
 
   // ================= members =================
   platform::DialogHost& m_host;
+
+  // Main window (UI thread unless atomic).
+  std::atomic<std::uint8_t> m_nPage{0};
+  UiTile m_tiles[kTileCount] = {};
+  std::uint8_t m_nHoverTile = 0;
+  // The home picture has been drawn by the first-paint timer.
+  bool m_bHomeDrawn = false;
+  std::uint8_t m_nDragState = 0;
+  std::uint8_t m_nListRequest = 0;
+  std::uint8_t m_nOpenList = 0;
+  std::uint8_t m_nLastProfile = 0;
+  std::uint8_t m_nTempUnit = 0;
+  std::uint8_t m_bFwListOpen = 0;
+  std::uint8_t m_nEscFwSel = 0, m_nBoxFwSel = 0;
+  std::uint8_t m_bCutoffOff = 0;
+  int m_nGearRatio = 0;
+  int m_nWheelDiameter = 0;
+  int m_nPoles = 0;
+  float m_fDeadBandHandleY = 0;
+  float m_fNeutralHandleY = 0;
+  UiRect m_rcDrag = {};
+  UiRect m_rcPrevious = {};
+  std::string m_strFirmwarePath;
 
   // Language and display state the link sets.
   std::atomic<int> m_nLanguage{0};

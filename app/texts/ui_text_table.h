@@ -33,3 +33,7 @@ std::string StatusLabel(int group, int language);
 
 // The window title.
 std::string GetTitleText();
+
+// The language of a system locale id: Chinese for 0x0404, 0x0804, 0x0C04 and
+// 0x1004, Japanese for 0x0411, German for 0x0407, else English.
+int LanguageFromLocale(unsigned localeId);

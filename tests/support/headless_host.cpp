@@ -134,3 +134,56 @@ void HeadlessHost::QueueButton(int buttonId, std::map<int, std::string> edits) {
   std::lock_guard lock(m_mutex);
   m_buttons.emplace_back(buttonId, std::move(edits));
 }
+
+void HeadlessHost::paint(const std::function<void(platform::Canvas&)>& draw) {
+  draw(m_window);
+}
+
+std::unique_ptr<platform::Layer> HeadlessHost::createLayer(int width, int height) {
+  return std::make_unique<RecordingLayer>(width, height);
+}
+
+void HeadlessHost::setTitle(const std::string& title) {
+  std::lock_guard lock(m_mutex);
+  m_title = title;
+}
+
+void HeadlessHost::setTimer(int timerId, int intervalMs) {
+  std::lock_guard lock(m_mutex);
+  m_timers[timerId] = intervalMs;
+}
+
+void HeadlessHost::killTimer(int timerId) {
+  std::lock_guard lock(m_mutex);
+  m_timers.erase(timerId);
+}
+
+void HeadlessHost::endDialog(int result) {
+  std::lock_guard lock(m_mutex);
+  m_endResult = result;
+}
+
+void HeadlessHost::beginWindowMove() {
+  std::lock_guard lock(m_mutex);
+  ++m_windowMoves;
+}
+
+std::string HeadlessHost::Title() const {
+  std::lock_guard lock(m_mutex);
+  return m_title;
+}
+
+std::map<int, int> HeadlessHost::Timers() const {
+  std::lock_guard lock(m_mutex);
+  return m_timers;
+}
+
+std::optional<int> HeadlessHost::EndResult() const {
+  std::lock_guard lock(m_mutex);
+  return m_endResult;
+}
+
+int HeadlessHost::WindowMoves() const {
+  std::lock_guard lock(m_mutex);
+  return m_windowMoves;
+}

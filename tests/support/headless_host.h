@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "platform/dialog_host.h"
+#include "support/recording_canvas.h"
 
 class HeadlessHost : public platform::DialogHost {
  public:
@@ -30,6 +31,21 @@ class HeadlessHost : public platform::DialogHost {
   std::optional<std::string> chooseFileToSave(const platform::FileDialogOptions& options) override;
   platform::ModalResult runModal(const platform::DialogTemplate& dialog,
                                  const platform::ModalButtonHandler& onButton) override;
+  void paint(const std::function<void(platform::Canvas&)>& draw) override;
+  std::unique_ptr<platform::Layer> createLayer(int width, int height) override;
+  void setTitle(const std::string& title) override;
+  void setTimer(int timerId, int intervalMs) override;
+  void killTimer(int timerId) override;
+  void endDialog(int result) override;
+  void beginWindowMove() override;
+
+  // Everything painted on the window, in order.
+  RecordingCanvas& Window() { return m_window; }
+  std::string Title() const;
+  // Running timers: id -> interval.
+  std::map<int, int> Timers() const;
+  std::optional<int> EndResult() const;
+  int WindowMoves() const;
 
   // Runs the posted tasks; returns how many ran.
   int Pump();
@@ -66,4 +82,9 @@ class HeadlessHost : public platform::DialogHost {
   std::deque<std::optional<std::string>> m_fileChoices;
   std::deque<std::pair<int, std::map<int, std::string>>> m_buttons;
   Progress m_progress;
+  RecordingCanvas m_window;
+  std::string m_title;
+  std::map<int, int> m_timers;
+  std::optional<int> m_endResult;
+  int m_windowMoves = 0;
 };

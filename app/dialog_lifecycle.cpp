@@ -1,0 +1,63 @@
+// Setting the main window up and taking it down.
+#include "app/corvane_dlg.h"
+#include "app/texts/ui_text_table.h"
+#include "platform/locale.h"
+
+bool CCorvaneDlg::OnInitDialog() {
+  // Without the HID library the window stays up but does nothing: no
+  // title, no link, no timers.
+  if (!LoadHidLibrary()) return false;
+
+  m_nLanguage = LanguageFromLocale(platform::SystemDefaultLocaleId());
+  m_host.setTitle(GetTitleText());
+  // The constructor left the profile index at 10: this is the full reset.
+  LoadDefaultSettings();
+  ApplyLanguageTexts();
+
+  RegisterHidNotification();
+  ConnectDevice();  // starts the communication thread when the box opens
+  m_host.setTimer(TIMER_FIRST_PAINT, 20);
+  m_host.setTimer(TIMER_UI_TICK, 200);
+
+  m_nPage = 0;
+  m_rcDrag = {};
+  m_nListRequest = 0;
+  m_bUpgradeStarted = 0;
+  m_rcPrevious = {};
+  m_nDragState = 0;
+  m_nOpenList = 0;
+  m_nTempUnit = 0;
+  m_bFwListOpen = 0;
+  m_nLiveTiming = 0;
+  m_nProgress = 101;
+  m_nGearRatio = 1000;
+  m_nWheelDiameter = 60;
+  m_nPoles = 2;
+  for (int row = 0; row < kTileCount; ++row)
+    m_tiles[row] = kPictureTable[row];
+  m_bRedrawPage = 0;
+  return true;
+}
+
+void CCorvaneDlg::OnDestroy() {
+  m_hDevNotify.reset();
+  // The thread stops before the device it uses is closed, and the device is
+  // closed before the library goes.
+  StopCommThread();
+  if (m_hHidLibrary != nullptr && m_hidApi.HidDevice_IsOpened(m_hHidDevice)) {
+    m_hidApi.HidDevice_Close(m_hHidDevice);
+  }
+  m_hHidDevice = nullptr;
+  if (m_hHidLibrary != nullptr) {
+    platform::FreeLibraryFile(m_hHidLibrary);
+    m_hHidLibrary = nullptr;
+  }
+}
+
+void CCorvaneDlg::OnOK() {
+  m_host.endDialog(platform::kIdOk);
+}
+
+void CCorvaneDlg::OnCancel() {
+  m_host.endDialog(platform::kIdCancel);
+}

@@ -1,0 +1,5 @@
+#include "app/corvane_app.h"
+
+int main(int argc, char** argv) {
+  return theApp.Run(argc, argv);
+}

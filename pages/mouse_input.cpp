@@ -1,0 +1,61 @@
+// The mouse on the window: every control is a drawn picture, so a point's
+// meaning comes from fixed pixel rectangles alone.
+#include <cstdio>
+
+#include "app/corvane_dlg.h"
+
+namespace {
+
+constexpr UiRect kCloseBox{922, 2, 962, 42};
+constexpr UiRect kHomeIconArea{10, 5, 57, 52};
+constexpr int kBannerBottom = 60;
+constexpr int kStatusBarTop = 537;
+constexpr std::uint8_t kNoHoverTile = 12;
+
+}  // namespace
+
+void CCorvaneDlg::OnMouseMove(int x, int y) {
+  char readout[48];
+  std::snprintf(readout, sizeof readout, "X = %d ,Y = %d", x, y);
+  m_host.setControlText(IDC_POINTER_READOUT, readout);
+
+  if (m_nClickBlock != 0 || m_nPage != 0) return;
+  std::uint8_t hovered = kNoHoverTile;
+  for (std::uint8_t row = 1; row <= 11; ++row) {
+    if (m_tiles[row].rect.Contains(x, y)) {
+      hovered = row;
+      break;
+    }
+  }
+  if (hovered != m_nHoverTile) {
+    m_nHoverTile = hovered;
+    DrawHomeHover();
+  }
+}
+
+void CCorvaneDlg::OnLButtonDown(int x, int y) {
+  if (m_nClickBlock != 0) return;
+  // The banner and the status bar move the window, but for the close box
+  // and the home icon.
+  if ((y < kBannerBottom || y > kStatusBarTop) && !kCloseBox.Contains(x, y) &&
+      !kHomeIconArea.Contains(x, y)) {
+    m_host.beginWindowMove();
+  }
+}
+
+void CCorvaneDlg::OnLButtonUp(int x, int y) {
+  // The close box works whatever blocks the mouse.
+  if (kCloseBox.Contains(x, y)) {
+    OnOK();
+    return;
+  }
+  if (m_nClickBlock != 0) return;
+  if (m_nDragState != 2 || m_nPage == 6) DispatchClick(x, y);
+  m_nDragState = 0;
+  m_rcDrag = {};
+}
+
+void CCorvaneDlg::DispatchClick(int /*x*/, int /*y*/) {
+  // Only the home page exists so far: a click redraws it.
+  DrawUiImage(m_tiles[0].name, 0, 60, 965, 477);
+}

@@ -1,0 +1,98 @@
+// The program's window as a user sees it, offscreen: the real Qt window, the
+// main dialog and the simulated box; the screenshot is probed at the dots and
+// the home page's tiles.
+#include <dlfcn.h>
+#include <gtest/gtest.h>
+
+#include <QImage>
+#include <cstdlib>
+#include <memory>
+
+#include "app/corvane_dlg.h"
+#include "app/main_dialog_template.h"
+#include "platform/application.h"
+#include "platform/qt_test_support.h"
+#include "sim/sim_client.h"
+
+namespace {
+
+int Red(platform::Argb p) {
+  return (p >> 16) & 0xFF;
+}
+int Green(platform::Argb p) {
+  return (p >> 8) & 0xFF;
+}
+
+class HomeWindow : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ::setenv("CORVANE_DRIVE_C", CORVANE_SIM_DRIVE_C, 1);
+    ::setenv("LANG", "en_US.UTF-8", 1);
+    m_sim = ::dlopen((std::string(CORVANE_SIM_DRIVE_C) + "/Windows/Corvane.dll").c_str(), RTLD_NOW);
+    ASSERT_NE(m_sim, nullptr);
+    ASSERT_TRUE(sim.load(m_sim));
+    sim.CorvaneSim_Reset();
+    sim.CorvaneSim_SetReportInterval(0);
+    window = platform::CreateMainWindow(MainDialogTemplate());
+    dlg = std::make_unique<CCorvaneDlg>(*window);
+  }
+  void TearDown() override {
+    window->close();
+    dlg.reset();
+    window.reset();
+    ::dlclose(m_sim);
+  }
+  // The home picture's own pixel at a window point.
+  platform::Argb HomePicturePixel(int x, int y) {
+    const QImage home(QString(CORVANE_SIM_DRIVE_C) + "/CORVANE/REC/LANGUAGE_EN/UI-01.PNG");
+    return home.pixel(x, y - 60);
+  }
+
+  corvane::sim::SimClient sim;
+  std::unique_ptr<platform::MainWindow> window;
+  std::unique_ptr<CCorvaneDlg> dlg;
+
+ private:
+  void* m_sim = nullptr;
+};
+
+TEST_F(HomeWindow, ShowsTheHomePageAndTheConnectedDots) {
+  window->show(*dlg);
+  // The first read completes and its page redraw follows a second later.
+  ASSERT_TRUE(WaitUntil([&] { return dlg->m_bRedrawPage && dlg->m_nPressCountdown == 0; }));
+  ASSERT_TRUE(WaitUntil([&] { return Green(window->pixelAt(40, 551)) > 150; }));
+
+  // Both dots green once the ESC has answered.
+  for (int x : {40, 390}) {
+    const platform::Argb dot = window->pixelAt(x, 551);
+    EXPECT_GT(Green(dot), 150) << x;
+    EXPECT_LT(Red(dot), 120) << x;
+  }
+  // The home picture fills the page band: a tile's centre, the gap between
+  // two tiles and a button are the picture's own pixels.
+  for (auto [x, y] : {std::pair{160, 165}, {321, 200}, {214, 508}, {748, 508}}) {
+    EXPECT_EQ(window->pixelAt(x, y), HomePicturePixel(x, y)) << x << "," << y;
+  }
+  EXPECT_NE(window->pixelAt(160, 165), window->pixelAt(321, 200));
+
+  // The screenshot shows the same.
+  const std::string file = ::testing::TempDir() + "corvane-home.png";
+  ASSERT_TRUE(window->saveScreenshot(file));
+  const QImage shot(QString::fromStdString(file));
+  EXPECT_EQ(shot.size(), QSize(965, 578));
+  EXPECT_EQ(shot.pixel(160, 165), HomePicturePixel(160, 165));
+}
+
+TEST_F(HomeWindow, RedDotsWithoutTheBoxAndTheCloseBoxEndsTheDialog) {
+  sim.CorvaneSim_SetBoxCount(0);
+  window->show(*dlg);
+  ASSERT_TRUE(WaitUntil([&] { return Red(window->pixelAt(40, 551)) > 150; }));
+  EXPECT_GT(Red(window->pixelAt(390, 551)), 150);
+  EXPECT_EQ(dlg->m_nStatusTextId, 27);
+
+  dlg->OnLButtonUp(940, 20);
+  EXPECT_TRUE(window->ended());
+  EXPECT_EQ(window->result(), platform::kIdOk);
+}
+
+}  // namespace
