@@ -35,3 +35,16 @@ std::string BuildUpgradeQueryUrl(DeviceIdentity identity);
 
 // The query URL of a stored 32-digit identity.
 std::string DefaultQueryUrl(const char* storedId);
+
+// Asks the server at list.queryUrl for its offers and reads them into the
+// list: with reset a good reply replaces the entries, else they are appended.
+// A URL that cannot be opened sets queryFailed; any other failure leaves the
+// list as it was. Blocks for the network exchange.
+void QueryUpgradeServer(UpgradeList& list, bool reset);
+
+// Reads the version text of the entry being read (slot count) into its
+// version and rewrites the text as "major.minor" with two minor digits.
+void ParseVersionEntry(UpgradeList& list);
+
+// The entries of a reply text: what QueryUpgradeServer does with a body.
+void ReadUpgradeReply(UpgradeList& list, std::string text);

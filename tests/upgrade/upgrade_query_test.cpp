@@ -1,0 +1,227 @@
+// The upgrade server's query URL and the reading of its reply, against a
+// small HTTP server on the loopback interface.
+#include <arpa/inet.h>
+#include <gtest/gtest.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <string>
+#include <thread>
+
+#include "upgrade/upgrade_list.h"
+
+namespace {
+
+// One entry of a reply as the server writes it.
+std::string Entry(const std::string& id, const std::string& version, const std::string& memo,
+                  const std::string& url) {
+  return "{\"id\":\"" + id + "\",\"version\":\"" + version + "\",\"memo\":{" + memo +
+         "},\"checksum\":\"AB12\",\"download_url\":\"" + url + "\"}";
+}
+
+// Answers each connection with the same status and body, then closes it.
+class LoopbackServer {
+ public:
+  LoopbackServer(int status, std::string body) : m_status(status), m_body(std::move(body)) {
+    m_socket = ::socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    ::bind(m_socket, reinterpret_cast<sockaddr*>(&address), sizeof address);
+    socklen_t length = sizeof address;
+    ::getsockname(m_socket, reinterpret_cast<sockaddr*>(&address), &length);
+    m_port = ntohs(address.sin_port);
+    ::listen(m_socket, 4);
+    m_thread = std::thread([this] { Serve(); });
+  }
+  ~LoopbackServer() {
+    m_stop = true;
+    ::shutdown(m_socket, SHUT_RDWR);
+    ::close(m_socket);
+    m_thread.join();
+  }
+  std::string Url() const { return "http://127.0.0.1:" + std::to_string(m_port) + "/?SN=00"; }
+  int Requests() const { return m_requests; }
+
+ private:
+  void Serve() {
+    while (!m_stop) {
+      const int client = ::accept(m_socket, nullptr, nullptr);
+      if (client < 0) return;
+      std::string request;
+      char buffer[1024];
+      while (request.find("\r\n\r\n") == std::string::npos) {
+        const ssize_t got = ::recv(client, buffer, sizeof buffer, 0);
+        if (got <= 0) break;
+        request.append(buffer, static_cast<std::size_t>(got));
+      }
+      ++m_requests;
+      const std::string reply = "HTTP/1.1 " + std::to_string(m_status) +
+                                " X\r\nContent-Length: " + std::to_string(m_body.size()) +
+                                "\r\nConnection: close\r\n\r\n" + m_body;
+      ::send(client, reply.data(), reply.size(), MSG_NOSIGNAL);
+      ::close(client);
+    }
+  }
+
+  int m_status;
+  std::string m_body;
+  int m_socket = -1;
+  int m_port = 0;
+  std::atomic<bool> m_stop{false};
+  std::atomic<int> m_requests{0};
+  std::thread m_thread;
+};
+
+UpgradeList ListWithOneEntry() {
+  UpgradeList list;
+  list.count = 1;
+  list.version[0] = 0x0100;
+  list.versionText[0] = "1.00";
+  list.url[0] = "http://old";
+  return list;
+}
+
+TEST(UpgradeQueryUrl, HexDigitsOfTheIdentityInDeviceOrder) {
+  DeviceIdentity id{};
+  std::memcpy(id.modelName, "ESC12", 5);
+  id.identityWord = 3;
+  id.firmwareVersion = 0x0105;
+  id.unused14 = 0x77;
+  id.checkByte = 0x12;
+  const std::string url = BuildUpgradeQueryUrl(id);
+  const std::string query = url.substr(url.find("/?SN=") + 5);
+  ASSERT_EQ(query.size(), 32u);
+  // The two words back to big-endian; bytes 14 and 15 as held.
+  EXPECT_EQ(query, "45534331320000000003000105007712");
+  EXPECT_EQ(url.substr(0, 7), "http://");
+
+  // Firmware 3.02 gets byte 14 zeroed and a fresh check byte.
+  id.firmwareVersion = 0x0302;
+  const std::string q302 = BuildUpgradeQueryUrl(id).substr(url.find("/?SN=") + 5);
+  EXPECT_EQ(q302.substr(22, 4), "0302");
+  EXPECT_EQ(q302.substr(28, 2), "00");
+  unsigned sum = 0;
+  for (int i = 0; i < 32; i += 2)
+    sum += std::stoul(q302.substr(i, 2), nullptr, 16);
+  EXPECT_EQ(sum % 256, 0u);
+}
+
+TEST(UpgradeReply, VersionTexts) {
+  struct Case {
+    const char* text;
+    std::uint16_t version;
+    const char* shown;
+  } cases[] = {{"1.5", 0x0105, "1.05"},    {"1.50", 0x0132, "1.50"}, {"10.12", 0x0A0C, "10.12"},
+               {"2", 0, "0.00"},           {".5", 0x0005, "0.05"},   {"1234.5", 0x0005, "0.05"},
+               {"1.2345", 0x0100, "1.00"}, {"3.", 0x0300, "3.00"}};
+  for (const Case& c : cases) {
+    UpgradeList list;
+    list.versionText[0] = c.text;
+    ParseVersionEntry(list);
+    EXPECT_EQ(list.version[0], c.version) << c.text;
+    EXPECT_EQ(list.versionText[0], c.shown) << c.text;
+  }
+}
+
+TEST(UpgradeReply, EntriesAreCutByTheirKeys) {
+  UpgradeList list;
+  ReadUpgradeReply(list, "[" + Entry("7", "1.8", "\"en\":\"fixes\"", "http:\\/\\/host\\/a.bin") + "," +
+                             Entry("8", "2.1", "", "http://host/b.bin") + "]");
+  ASSERT_EQ(list.count, 2);
+  EXPECT_EQ(list.version[0], 0x0108);
+  EXPECT_EQ(list.memo[0], "\"en\":\"fixes\"");
+  EXPECT_EQ(list.url[0], "http://host/a.bin");  // escaped slashes made plain
+  EXPECT_EQ(list.versionText[1], "2.01");
+  EXPECT_EQ(list.url[1], "http://host/b.bin");
+
+  // A memo without a checksum member after it is empty.
+  UpgradeList noChecksum;
+  ReadUpgradeReply(noChecksum,
+                   "{\"id\":\"1\",\"version\":\"1.1\",\"memo\":{x},\"size\":\"9\",\"download_url\":\"u\"}");
+  ASSERT_EQ(noChecksum.count, 1);
+  EXPECT_EQ(noChecksum.memo[0], "");
+
+  // Key 1 at the very first character counts as absent.
+  UpgradeList atStart;
+  ReadUpgradeReply(atStart, Entry("1", "1.1", "", "u").substr(2));
+  EXPECT_EQ(atStart.count, 0);
+
+  // A broken second entry ends the reading; the first stays.
+  UpgradeList broken;
+  ReadUpgradeReply(broken, Entry("1", "1.1", "", "u") + "{\"id\":\"2\",\"memo\":{");
+  EXPECT_EQ(broken.count, 1);
+}
+
+TEST(UpgradeReply, NoMoreThanAHundredEntries) {
+  std::string reply = "[";
+  for (int i = 0; i < 120; ++i)
+    reply += Entry(std::to_string(i), "1." + std::to_string(i % 100), "", "u") + ",";
+  UpgradeList list;
+  ReadUpgradeReply(list, reply);
+  EXPECT_EQ(list.count, kMaxUpgradeEntries);
+  EXPECT_EQ(list.versionText[99], "1.99");
+}
+
+TEST(UpgradeServer, GoodReplyReplacesOrAppends) {
+  LoopbackServer server(200, "[" + Entry("1", "1.7", "", "http://a") + "]");
+  UpgradeList list = ListWithOneEntry();
+  list.queryUrl = server.Url();
+  QueryUpgradeServer(list, false);
+  ASSERT_EQ(list.count, 2);
+  EXPECT_EQ(list.url[0], "http://old");
+  EXPECT_EQ(list.version[1], 0x0107);
+
+  QueryUpgradeServer(list, true);
+  ASSERT_EQ(list.count, 1);
+  EXPECT_EQ(list.url[0], "http://a");
+  EXPECT_EQ(server.Requests(), 2);
+  EXPECT_EQ(list.queryFailed, 0);
+}
+
+TEST(UpgradeServer, FailuresLeaveTheListAlone) {
+  LoopbackServer notFound(404, "[" + Entry("1", "1.7", "", "http://a") + "]");
+  UpgradeList list = ListWithOneEntry();
+  list.queryUrl = notFound.Url();
+  QueryUpgradeServer(list, true);
+  EXPECT_EQ(list.count, 1);
+  EXPECT_EQ(list.url[0], "http://old");
+  EXPECT_EQ(list.queryFailed, 0);
+
+  // Nobody listens: the URL does not open.
+  std::string closedPort;
+  {
+    LoopbackServer gone(200, "");
+    closedPort = gone.Url();
+  }
+  list.queryUrl = closedPort;
+  QueryUpgradeServer(list, true);
+  EXPECT_EQ(list.count, 1);
+  EXPECT_EQ(list.queryFailed, 1);
+
+  // A good reply without a complete entry empties the list when it resets.
+  LoopbackServer empty(200, "[]");
+  list.queryUrl = empty.Url();
+  QueryUpgradeServer(list, true);
+  EXPECT_EQ(list.count, 0);
+}
+
+TEST(UpgradeServer, AZeroByteEndsItsPieceOfTheBody) {
+  // The first piece of 1024 bytes ends at its zero byte, so the entry after
+  // it in that piece is lost; the next piece is read on.
+  std::string body =
+      Entry("1", "1.1", "", "http://first") + std::string(1, '\0') + Entry("2", "1.2", "", "http://lost");
+  body.resize(1024, ' ');
+  body += Entry("3", "1.3", "", "http://third");
+  LoopbackServer server(200, body);
+  UpgradeList list;
+  list.queryUrl = server.Url();
+  QueryUpgradeServer(list, true);
+  ASSERT_EQ(list.count, 2);
+  EXPECT_EQ(list.url[0], "http://first");
+  EXPECT_EQ(list.url[1], "http://third");
+}
+
+}  // namespace
