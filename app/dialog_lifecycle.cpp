@@ -14,11 +14,6 @@ bool CCorvaneDlg::OnInitDialog() {
   LoadDefaultSettings();
   ApplyLanguageTexts();
 
-  RegisterHidNotification();
-  ConnectDevice();  // starts the communication thread when the box opens
-  m_host.setTimer(TIMER_FIRST_PAINT, 20);
-  m_host.setTimer(TIMER_UI_TICK, 200);
-
   m_nPage = 0;
   m_rcDrag = {};
   m_nListRequest = 0;
@@ -36,6 +31,13 @@ bool CCorvaneDlg::OnInitDialog() {
   for (int row = 0; row < kTileCount; ++row)
     m_tiles[row] = kPictureTable[row];
   m_bRedrawPage = 0;
+
+  // Last, so that a first settings read that completes at once finds the
+  // page state set and is not undone by it.
+  RegisterHidNotification();
+  ConnectDevice();  // starts the communication thread when the box opens
+  m_host.setTimer(TIMER_FIRST_PAINT, 20);
+  m_host.setTimer(TIMER_UI_TICK, 200);
   return true;
 }
 

@@ -114,9 +114,11 @@ bool CCorvaneDlg::ConnectDevice() {
     m_bEscPresent = 0;
     m_bBoxPresent = 0;
     m_bIdentifySent = 0;
+    // The status is shown before the thread starts, whose replies may
+    // replace it at once.
+    ShowStatus(28);     // "USB Connected"
     StartCommThread();  // sets the run flag
     DrawFrame();
-    ShowStatus(28);  // "USB Connected"
     return true;
   }
 
