@@ -128,6 +128,15 @@ class CCorvaneDlg : public platform::DialogEvents {
   void OnBnClickedLoadFromPc();
   void OnBnClickedSaveToPc();
 
+  // ---- firmware images (upgrade/firmware_loading.cpp) ----
+  // Fetch the image of entry index of the device's list from the server (or,
+  // with local 1 or an empty list, read m_strFirmwarePath), check its header
+  // and hand its body to the link for programming.
+  void LoadEscFirmware(int index, int local);
+  void LoadBoxFirmware(int index, int local);
+  // Saves the link device's image of entry index next to the pictures.
+  void DownloadLinkFirmware(int index);
+
   // ---- texts and language (app/texts/language.cpp) ----
   std::string GetText(int id) const;
   // Sets the status text id and puts its text into the status line.
@@ -300,6 +309,9 @@ class CCorvaneDlg : public platform::DialogEvents {
     m_bHandlingReply = 0;
   }
 
+  void LoadFirmware(const UpgradeList& list, int index, int local, bool toEsc);
+  bool DownloadFirmwareImage(const std::string& url, std::size_t& size);
+  bool ReadLocalFirmwareImage(std::size_t& size);
   void HandleEscIdentify();
   void HandleReadComplete();
   void HandleStatusRecord();

@@ -1,0 +1,198 @@
+// Firmware images from a file or from the server: the header check, the
+// version guard, the hand-off to the link, and programming through it.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <cstring>
+#include <fstream>
+
+#include "support/link_fixture.h"
+#include "upgrade/loopback_server.h"
+
+namespace {
+
+using Bytes = std::vector<std::uint8_t>;
+
+// An image: header with address, body length and tag, summing to 0; a body.
+Bytes Image(const char* tag, int address, const Bytes& body, int sumOffset = 0) {
+  Bytes image(32, 0);
+  image[0] = static_cast<std::uint8_t>(address >> 8);
+  image[1] = static_cast<std::uint8_t>(address);
+  image[2] = static_cast<std::uint8_t>(body.size() >> 8);
+  image[3] = static_cast<std::uint8_t>(body.size());
+  std::memcpy(&image[8], tag, 3);
+  std::uint8_t sum = 0;
+  for (std::uint8_t b : image)
+    sum = static_cast<std::uint8_t>(sum + b);
+  image[31] = static_cast<std::uint8_t>(-sum + sumOffset);
+  image.resize(32 + body.size());
+  if (!body.empty()) std::memcpy(&image[32], body.data(), body.size());
+  return image;
+}
+
+Bytes Body(int size) {
+  Bytes body(size);
+  for (int i = 0; i < size; ++i)
+    body[i] = static_cast<std::uint8_t>(i * 5 + 1);
+  return body;
+}
+
+class FirmwareLoading : public LinkTest {
+ protected:
+  void SetUp() override {
+    LinkTest::SetUp();
+    file = std::filesystem::temp_directory_path() /
+           ("corvane-fw-" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
+  }
+  void TearDown() override {
+    std::filesystem::remove(file);
+    LinkTest::TearDown();
+  }
+  void WriteImage(const Bytes& image) {
+    std::ofstream out(file, std::ios::binary | std::ios::trunc);
+    out.write(reinterpret_cast<const char*>(image.data()), static_cast<std::streamsize>(image.size()));
+    dlg->m_strFirmwarePath = file.string();
+  }
+  void SetEscFirmware(std::uint16_t version) {
+    std::lock_guard lock(dlg->m_settingsMutex);
+    dlg->m_escId.firmwareVersion = version;
+  }
+  void OfferFromServer(UpgradeList& list, std::uint16_t version, const std::string& url) {
+    list.count = 1;
+    list.version[0] = version;
+    list.url[0] = url;
+  }
+  bool Queued(std::uint8_t channel) {
+    return dlg->m_bJobQueued && dlg->m_nPendingOp == 'p' && dlg->m_nChannel == channel &&
+           dlg->m_frames[0].txCommand == 0x0F;
+  }
+
+  std::filesystem::path file;
+};
+
+TEST_F(FirmwareLoading, LocalImageIsCheckedAndHandedToTheLink) {
+  const Bytes body = Body(300);
+  Bytes image = Image("ESC", 0x1234, body);
+  image.resize(image.size() + 50, 0xEE);  // bytes after the body are not programmed
+  WriteImage(image);
+  dlg->LoadEscFirmware(0, 1);
+  EXPECT_TRUE(host.MessageBoxes().empty());
+  ASSERT_TRUE(Queued(kChannelEsc));
+  EXPECT_EQ(dlg->m_nFwAddress, 0x1234);
+  EXPECT_EQ(dlg->m_nFwLength, 300);
+  EXPECT_TRUE(std::equal(body.begin(), body.end(), dlg->m_fwBuffer.begin()));
+  EXPECT_EQ(host.ProgressBar().high, 332);
+}
+
+TEST_F(FirmwareLoading, HeaderMustNameTheDeviceAndSumToZero) {
+  WriteImage(Image("BOX", 0x1000, Body(10)));
+  dlg->LoadEscFirmware(0, 1);
+  EXPECT_FALSE(dlg->m_bJobQueued);
+  dlg->LoadBoxFirmware(0, 1);
+  EXPECT_TRUE(Queued(kChannelBox));
+
+  dlg->m_bJobQueued = 0;
+  WriteImage(Image("ESC", 0x1000, Body(10), 1));  // sums to 1
+  dlg->LoadEscFirmware(0, 1);
+  EXPECT_FALSE(dlg->m_bJobQueued);
+  EXPECT_EQ(host.MessageBoxes(), (std::vector<std::string>{"程序文件错误", "程序文件错误"}));
+}
+
+TEST_F(FirmwareLoading, ShortOrMissingLocalFilesAreRefused) {
+  dlg->m_strFirmwarePath.clear();
+  dlg->LoadEscFirmware(0, 1);
+  dlg->m_strFirmwarePath = (file.string() + "-missing");
+  dlg->LoadEscFirmware(0, 1);
+  WriteImage({});
+  dlg->LoadEscFirmware(0, 1);
+  Bytes cut = Image("ESC", 0x1000, Body(100));
+  cut.resize(80);  // the header promises more body than the file has
+  WriteImage(cut);
+  dlg->LoadEscFirmware(0, 1);
+  EXPECT_FALSE(dlg->m_bJobQueued);
+  EXPECT_EQ(host.MessageBoxes(),
+            (std::vector<std::string>{"Can't find file!", "Can't open file!", "No data!", "程序文件错误"}));
+
+  // A body of length 0 is a program job of length 0.
+  WriteImage(Image("ESC", 0x1000, {}));
+  dlg->LoadEscFirmware(0, 1);
+  EXPECT_TRUE(Queued(kChannelEsc));
+  EXPECT_EQ(dlg->m_nFwLength, 0);
+}
+
+TEST_F(FirmwareLoading, ServerImagesAndTheVersionGuard) {
+  LoopbackServer server(
+      200, std::string(reinterpret_cast<const char*>(Image("ESC", 0x800, Body(2000)).data()), 32 + 2000));
+  // An ESC at 1.05 takes no server image older than 1.05...
+  SetEscFirmware(0x0105);
+  OfferFromServer(dlg->m_escOffers, 0x0104, server.Url());
+  dlg->LoadEscFirmware(0, 0);
+  EXPECT_EQ(host.MessageBoxes(), std::vector<std::string>{"File Err!"});
+  EXPECT_FALSE(dlg->m_bJobQueued);
+  // ...but one at 1.04 may load 1.00.
+  SetEscFirmware(0x0104);
+  OfferFromServer(dlg->m_escOffers, 0x0100, server.Url());
+  dlg->LoadEscFirmware(0, 0);
+  ASSERT_TRUE(Queued(kChannelEsc));
+  EXPECT_EQ(dlg->m_nFwLength, 2000);
+  EXPECT_EQ(dlg->m_nFwAddress, 0x800);
+  EXPECT_EQ(host.StatusHistory().back(), "The program file is downloading from the server...");
+  EXPECT_EQ(host.ProgressBar().pos, 2032);
+}
+
+TEST_F(FirmwareLoading, ServerFailuresProgramNothing) {
+  // A valid image left in the buffer by an earlier load must not be taken
+  // for the reply of a server that answered with an error.
+  WriteImage(Image("ESC", 0x1000, Body(10)));
+  dlg->LoadEscFirmware(0, 1);
+  dlg->m_bJobQueued = 0;
+
+  LoopbackServer notFound(404, "not here");
+  OfferFromServer(dlg->m_escOffers, 0x0200, notFound.Url());
+  dlg->LoadEscFirmware(0, 0);
+  EXPECT_FALSE(dlg->m_bJobQueued);
+  EXPECT_EQ(StatusId(), 111);
+
+  std::string closed;
+  {
+    LoopbackServer gone(200, "");
+    closed = gone.Url();
+  }
+  OfferFromServer(dlg->m_escOffers, 0x0200, closed);
+  dlg->LoadEscFirmware(0, 0);
+  EXPECT_FALSE(dlg->m_bJobQueued);
+  EXPECT_EQ(StatusId(), 112);
+
+  // With an empty list the local file is used.
+  dlg->m_escOffers.count = 0;
+  dlg->LoadEscFirmware(0, 0);
+  EXPECT_TRUE(Queued(kChannelEsc));
+}
+
+TEST_F(FirmwareLoading, NoBoxNoProgramming) {
+  dlg->m_bLinkRunning = 0;
+  dlg->m_bJobQueued = 1;  // a request left from before the box went
+  WriteImage(Image("ESC", 0x1000, Body(10)));
+  dlg->LoadEscFirmware(0, 1);
+  EXPECT_EQ(StatusId(), 27);
+  EXPECT_NE(dlg->m_nPendingOp, 'p');
+}
+
+TEST_F(FirmwareLoading, ProgramsTheEscThroughTheLink) {
+  dlg->m_bLinkRunning = 0;
+  devices.SetEscMemory(EscMemoryWithProfile(1));
+  StartLink();
+  ASSERT_TRUE(WaitFor(host, [&] { return StatusId() == 20 && dlg->LinkIdle(); }));
+  devices.ClearCommands();
+  const Bytes body = Body(1500);
+  WriteImage(Image("ESC", 0x0400, body));
+  dlg->LoadEscFirmware(0, 1);
+  ASSERT_TRUE(WaitFor(host, [&] { return StatusId() == 18; }));
+  const auto commands = devices.Commands();
+  ASSERT_EQ(commands.size(), 2u);
+  EXPECT_EQ(commands[1].command, 'p');
+  EXPECT_EQ(commands[1].address, 0x0400);
+  EXPECT_EQ(commands[1].data, body);
+}
+
+}  // namespace
