@@ -128,6 +128,15 @@ class CCorvaneDlg : public platform::DialogEvents {
   void OnBnClickedLoadFromPc();
   void OnBnClickedSaveToPc();
 
+  // ---- upgrade check and offers (upgrade/upgrade_check.cpp) ----
+  // One pass of server queries and offers, on a thread of its own.
+  static int UpgradeCheckThreadProc(CCorvaneDlg* dlg);
+  void OnEscUpgradeAvailable();
+  void OnBoxUpgradeAvailable();
+  void OnLinkUpgradeAvailable();
+  // A copy of a device's offers, taken under their lock.
+  UpgradeList Offers(const UpgradeList& list) const;
+
   // ---- firmware images (upgrade/firmware_loading.cpp) ----
   // Fetch the image of entry index of the device's list from the server (or,
   // with local 1 or an empty list, read m_strFirmwarePath), check its header
@@ -283,9 +292,14 @@ class CCorvaneDlg : public platform::DialogEvents {
   DeviceIdentity m_boxId{};
   DeviceIdentity m_linkId{};
 
-  // Upgrade check.
+  // Upgrade check. The lists are written by the upgrade-check thread and read
+  // on the UI thread, both under m_upgradeMutex.
   std::atomic<int> m_nUpgradeFlags{0};
+  mutable std::mutex m_upgradeMutex;
   UpgradeList m_escOffers, m_boxOffers, m_linkOffers;
+  std::thread m_hUpgradeThread;
+  // Set at shutdown: the upgrade check gives up its waits and queries.
+  std::atomic<bool> m_bStopUpgradeCheck{false};
   std::uint8_t m_boxExtraBytes[8];
 
   // Replaces the link's long pauses (after a long transfer, a timing test and
@@ -309,7 +323,7 @@ class CCorvaneDlg : public platform::DialogEvents {
     m_bHandlingReply = 0;
   }
 
-  void LoadFirmware(const UpgradeList& list, int index, int local, bool toEsc);
+  void LoadFirmware(UpgradeList list, int index, int local, bool toEsc);
   bool DownloadFirmwareImage(const std::string& url, std::size_t& size);
   bool ReadLocalFirmwareImage(std::size_t& size);
   void HandleEscIdentify();
@@ -320,6 +334,14 @@ class CCorvaneDlg : public platform::DialogEvents {
   std::uint16_t TakeIdentity(DeviceIdentity& identity, const std::uint8_t* reply);
   void RefuseIdentity();
   void StartUpgradeCheck();
+  void StopUpgradeCheck();
+  // Runs an offer on the UI thread and waits until it has run; false when the
+  // program is closing first.
+  bool RunOfferOnUiThread(void (CCorvaneDlg::*offer)());
+  // Waits until the link is idle, a second at a time; false when closing.
+  bool WaitForIdleLinkToOffer();
+  std::mutex m_upgradeWaitMutex;
+  std::condition_variable m_upgradeWake;
 
   // Job hand-off for the reply handlers on the communication thread, which
   // own the link while they run.

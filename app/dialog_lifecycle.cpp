@@ -43,9 +43,12 @@ bool CCorvaneDlg::OnInitDialog() {
 
 void CCorvaneDlg::OnDestroy() {
   m_hDevNotify.reset();
-  // The thread stops before the device it uses is closed, and the device is
-  // closed before the library goes.
+  // Every thread stops before what it uses goes: the upgrade check gives up
+  // its waits and queries, the link thread (which starts upgrade checks) ends,
+  // then the check is joined; the device is closed before the library goes.
+  StopUpgradeCheck();
   StopCommThread();
+  if (m_hUpgradeThread.joinable()) m_hUpgradeThread.join();
   if (m_hHidLibrary != nullptr && m_hidApi.HidDevice_IsOpened(m_hHidDevice)) {
     m_hidApi.HidDevice_Close(m_hHidDevice);
   }

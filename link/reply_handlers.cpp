@@ -160,7 +160,10 @@ void CCorvaneDlg::HandleReadComplete() {
     m_strModelName = m_escId.ModelName();
     escId = m_escId;
   }
-  m_escOffers.queryUrl = BuildUpgradeQueryUrl(escId);
+  {
+    std::lock_guard lock(m_upgradeMutex);
+    m_escOffers.queryUrl = BuildUpgradeQueryUrl(escId);
+  }
   ShowStatus(20);  // "Get Data from ESC Success"
   {
     std::lock_guard lock(m_settingsMutex);
@@ -291,6 +294,12 @@ void CCorvaneDlg::StartUpgradeCheck() {
   if ((flags & kUpgradeCheckRunning) || ((flags & kUpgradeEscOfferDone) && (flags & kUpgradeBoxOfferDone))) {
     return;
   }
-  // The check itself runs on a thread of its own, which clears the bit when done.
   m_nUpgradeFlags |= kUpgradeCheckRunning;
+  // The previous check has cleared its bit as its last step.
+  if (m_hUpgradeThread.joinable()) m_hUpgradeThread.join();
+  if (m_bStopUpgradeCheck) {
+    m_nUpgradeFlags &= ~kUpgradeCheckRunning;
+    return;
+  }
+  m_hUpgradeThread = std::thread(&CCorvaneDlg::UpgradeCheckThreadProc, this);
 }

@@ -2,6 +2,7 @@
 // open a URL, read the reply's status code, then its body piece by piece.
 #pragma once
 
+#include <atomic>
 #include <cstddef>
 #include <memory>
 #include <string>
@@ -19,7 +20,8 @@ class HttpResponse {
 };
 
 // Sends the GET; nothing when the URL cannot be opened (bad URL, no
-// connection, no reply).
-std::unique_ptr<HttpResponse> OpenUrl(const std::string& url);
+// connection, no reply). A transfer ends early, as one that broke off, once
+// *cancel turns true.
+std::unique_ptr<HttpResponse> OpenUrl(const std::string& url, const std::atomic<bool>* cancel = nullptr);
 
 }  // namespace platform

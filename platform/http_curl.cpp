@@ -26,7 +26,14 @@ void InitCurlOnce() {
 struct Transfer {
   std::string body;
   bool tooLarge = false;
+  const std::atomic<bool>* cancel = nullptr;
 };
+
+// Called while the transfer runs: a non-zero result aborts it.
+int Progress(void* user, curl_off_t, curl_off_t, curl_off_t, curl_off_t) {
+  const auto* transfer = static_cast<Transfer*>(user);
+  return transfer->cancel != nullptr && *transfer->cancel ? 1 : 0;
+}
 
 std::size_t Collect(char* data, std::size_t size, std::size_t count, void* user) {
   auto* transfer = static_cast<Transfer*>(user);
@@ -63,12 +70,16 @@ class CurlResponse final : public HttpResponse {
 
 }  // namespace
 
-std::unique_ptr<HttpResponse> OpenUrl(const std::string& url) {
+std::unique_ptr<HttpResponse> OpenUrl(const std::string& url, const std::atomic<bool>* cancel) {
   InitCurlOnce();
   CURL* curl = curl_easy_init();
   if (curl == nullptr) return nullptr;
   Transfer transfer;
+  transfer.cancel = cancel;
   curl_easy_setopt(curl, CURLOPT_URL, url.c_str());
+  curl_easy_setopt(curl, CURLOPT_NOPROGRESS, 0L);
+  curl_easy_setopt(curl, CURLOPT_XFERINFOFUNCTION, &Progress);
+  curl_easy_setopt(curl, CURLOPT_XFERINFODATA, &transfer);
   curl_easy_setopt(curl, CURLOPT_HTTPGET, 1L);
   curl_easy_setopt(curl, CURLOPT_FOLLOWLOCATION, 1L);
   curl_easy_setopt(curl, CURLOPT_NOSIGNAL, 1L);

@@ -26,14 +26,14 @@ constexpr const char* kLinkImageFile = "C:\\CORVANE\\LinkFirmware.bin";
 }  // namespace
 
 void CCorvaneDlg::LoadEscFirmware(int index, int local) {
-  LoadFirmware(m_escOffers, index, local, true);
+  LoadFirmware(Offers(m_escOffers), index, local, true);
 }
 
 void CCorvaneDlg::LoadBoxFirmware(int index, int local) {
-  LoadFirmware(m_boxOffers, index, local, false);
+  LoadFirmware(Offers(m_boxOffers), index, local, false);
 }
 
-void CCorvaneDlg::LoadFirmware(const UpgradeList& list, int index, int local, bool toEsc) {
+void CCorvaneDlg::LoadFirmware(UpgradeList list, int index, int local, bool toEsc) {
   const platform::MessageBoxKind notice = platform::MessageBoxKind::Information;
   std::size_t size = 0;
   if (list.count > 0 && local != 1) {
@@ -156,8 +156,9 @@ bool CCorvaneDlg::ReadLocalFirmwareImage(std::size_t& size) {
 }
 
 void CCorvaneDlg::DownloadLinkFirmware(int index) {
-  if (index < 0 || index >= m_linkOffers.count) return;
-  const std::unique_ptr<platform::HttpResponse> response = platform::OpenUrl(m_linkOffers.url[index]);
+  const UpgradeList offers = Offers(m_linkOffers);
+  if (index < 0 || index >= offers.count) return;
+  const std::unique_ptr<platform::HttpResponse> response = platform::OpenUrl(offers.url[index]);
   if (!response) {
     ShowStatus(112);
     return;

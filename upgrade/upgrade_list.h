@@ -2,6 +2,7 @@
 // asks for them.
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 #include <string>
 
@@ -40,7 +41,11 @@ std::string DefaultQueryUrl(const char* storedId);
 // list: with reset a good reply replaces the entries, else they are appended.
 // A URL that cannot be opened sets queryFailed; any other failure leaves the
 // list as it was. Blocks for the network exchange.
-void QueryUpgradeServer(UpgradeList& list, bool reset);
+void QueryUpgradeServer(UpgradeList& list, bool reset, const std::atomic<bool>* cancel = nullptr);
+
+// The index of the entry to offer: the first of the highest versions above
+// the device's firmware; -1 when none is newer.
+int FindNewerVersion(const UpgradeList& list, const DeviceIdentity& device);
 
 // Reads the version text of the entry being read (slot count) into its
 // version and rewrites the text as "major.minor" with two minor digits.

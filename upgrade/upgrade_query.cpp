@@ -87,8 +87,8 @@ void ReadUpgradeReply(UpgradeList& list, std::string text) {
   }
 }
 
-void QueryUpgradeServer(UpgradeList& list, bool reset) {
-  const std::unique_ptr<platform::HttpResponse> response = platform::OpenUrl(list.queryUrl);
+void QueryUpgradeServer(UpgradeList& list, bool reset, const std::atomic<bool>* cancel) {
+  const std::unique_ptr<platform::HttpResponse> response = platform::OpenUrl(list.queryUrl, cancel);
   if (!response) {
     list.queryFailed = 1;
     return;

@@ -163,12 +163,13 @@ TEST_F(SimLink, EscSilentAfterProgrammingEndsInConnectionFail) {
   sim.CorvaneSim_SetEscRestartTime(0, 600000);
   dlg->m_nFwAddress = 0x0400;
   dlg->m_nFwLength = 100;
+  ASSERT_TRUE(WaitFor(host, [&] { return !(dlg->m_nUpgradeFlags & kUpgradeCheckRunning); }));
   dlg->m_nUpgradeFlags = 0;
   ASSERT_TRUE(dlg->QueueIdentifyIfIdle(kChannelEsc, 'p', false));
   ASSERT_TRUE(WaitStatus(18));
   ASSERT_TRUE(WaitStatus(22));
   EXPECT_FALSE(dlg->m_bEscConnected);
-  EXPECT_TRUE(dlg->m_nUpgradeFlags & kUpgradeCheckRunning);
+  EXPECT_TRUE(WaitFor(host, [&] { return dlg->m_nUpgradeFlags == 0x32; }));
 }
 
 TEST_F(SimLink, PresencePollAndRefusedIdentity) {

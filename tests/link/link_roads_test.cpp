@@ -66,8 +66,10 @@ TEST_F(LinkRoads, FirstContactThroughTheBox) {
     EXPECT_EQ(dlg->m_boxId.ModelName(), "BOX10");
   }
   EXPECT_EQ(0, std::memcmp(&dlg->m_refProfile, &DefaultProfileTable[2], sizeof(SettingProfile)));
-  EXPECT_TRUE(dlg->m_nUpgradeFlags & kUpgradeCheckRunning);
-  EXPECT_EQ(dlg->m_escOffers.queryUrl, BuildUpgradeQueryUrl(ScriptedDevices::Identity("ESC12", 0, 0x0105)));
+  // The upgrade check ran once: both devices asked (the server is not
+  // reachable here) and both offer stages passed.
+  EXPECT_TRUE(WaitFor(host, [&] { return dlg->m_nUpgradeFlags == 0x33; }));
+  EXPECT_EQ(dlg->Offers(dlg->m_escOffers).queryUrl, BuildUpgradeQueryUrl(ScriptedDevices::Identity("ESC12", 0, 0x0105)));
   EXPECT_EQ(dlg->m_nRpmPeriod, 0x1234);
   EXPECT_EQ(host.StatusHistory(), EnglishTexts({20}));
 }
@@ -200,6 +202,7 @@ TEST_F(LinkRoads, ProgrammingTheEscThenReadingItAgain) {
 TEST_F(LinkRoads, SilentEscAfterProgrammingEndsWithConnectionFailAndAnUpgradeCheck) {
   devices.Update([](auto& s) { s.esc.firmwareVersion = 0x0104; });
   Connect();
+  ASSERT_TRUE(WaitFor(host, [&] { return !(dlg->m_nUpgradeFlags & kUpgradeCheckRunning); }));
   dlg->m_nUpgradeFlags = 0;
   devices.Update([](auto& s) { s.escSilentAfterProgram = true; });
   PrepareFirmware(500);
@@ -210,7 +213,8 @@ TEST_F(LinkRoads, SilentEscAfterProgrammingEndsWithConnectionFailAndAnUpgradeChe
   const auto seq = Sequence();
   EXPECT_EQ(std::count(seq.begin(), seq.end(), std::pair<int, char>{1, 0x0F}), 1 + 3);
   EXPECT_FALSE(dlg->m_bEscConnected);
-  EXPECT_TRUE(dlg->m_nUpgradeFlags & kUpgradeCheckRunning);
+  // A new upgrade check ran: the box asked again, the ESC (gone) not.
+  EXPECT_TRUE(WaitFor(host, [&] { return dlg->m_nUpgradeFlags == 0x32; }));
 }
 
 TEST_F(LinkRoads, ProgrammingTheBox) {

@@ -2,8 +2,8 @@
 // version guard, the hand-off to the link, and programming through it.
 #include <gtest/gtest.h>
 
-#include <filesystem>
 #include <cstring>
+#include <filesystem>
 #include <fstream>
 
 #include "support/link_fixture.h"

@@ -1,0 +1,147 @@
+// The upgrade check: which entry is offered, the offers in turn on the UI
+// thread, and a check that gives up when the program closes.
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <thread>
+
+#include "app/texts/ui_text_table.h"
+#include "support/link_fixture.h"
+#include "upgrade/loopback_server.h"
+
+namespace {
+
+UpgradeList ListOf(std::initializer_list<std::uint16_t> versions, const std::string& url = "http://x") {
+  UpgradeList list;
+  for (std::uint16_t v : versions) {
+    list.version[list.count] = v;
+    list.url[list.count] = url;
+    ++list.count;
+  }
+  return list;
+}
+
+DeviceIdentity Running(std::uint16_t version) {
+  DeviceIdentity id{};
+  id.firmwareVersion = version;
+  return id;
+}
+
+TEST(FindNewerVersion, TheFirstOfTheNewest) {
+  EXPECT_EQ(FindNewerVersion(ListOf({0x0105, 0x0108, 0x0108}), Running(0x0105)), 1);
+  EXPECT_EQ(FindNewerVersion(ListOf({0x0105, 0x0108}), Running(0x0108)), -1);
+  EXPECT_EQ(FindNewerVersion(ListOf({}), Running(0)), -1);
+  EXPECT_EQ(FindNewerVersion(ListOf({0x0200, 0x0100}), Running(0x0101)), 0);
+}
+
+// An image for a device: header with tag and zero sum, and a small body.
+std::string ImageText(const char* tag) {
+  std::string image(32 + 16, '\x01');
+  image[0] = 0x10;
+  image[1] = 0x00;
+  image[2] = 0;
+  image[3] = 16;
+  std::memcpy(&image[8], tag, 3);
+  unsigned char sum = 0;
+  for (int i = 0; i < 31; ++i)
+    sum = static_cast<unsigned char>(sum + image[i]);
+  image[31] = static_cast<char>(-sum);
+  return image;
+}
+
+class UpgradeCheck : public LinkTest {
+ protected:
+  void SetUp() override {
+    LinkTest::SetUp();
+    std::lock_guard lock(dlg->m_settingsMutex);
+    dlg->m_escId.firmwareVersion = 0x0104;
+    dlg->m_boxId.firmwareVersion = 0x0100;
+  }
+  void TearDown() override {
+    if (check.joinable()) check.join();
+    LinkTest::TearDown();
+  }
+  void SetOffers(UpgradeList esc, UpgradeList box) {
+    std::lock_guard lock(dlg->m_upgradeMutex);
+    dlg->m_escOffers = std::move(esc);
+    dlg->m_boxOffers = std::move(box);
+  }
+  void RunCheck() {
+    dlg->m_nUpgradeFlags |= kUpgradeCheckRunning;
+    check = std::thread(&CCorvaneDlg::UpgradeCheckThreadProc, dlg.get());
+  }
+  bool CheckDone() {
+    return WaitFor(host, [&] { return !(dlg->m_nUpgradeFlags & kUpgradeCheckRunning); });
+  }
+  std::vector<std::string> Questions() {
+    std::vector<std::string> asked;
+    for (const auto& dialog : host.Dialogs())
+      asked.push_back(dialog.items[0].text);
+    return asked;
+  }
+
+  std::thread check;
+};
+
+TEST_F(UpgradeCheck, DeclinedEscOfferLeadsToTheBoxOffer) {
+  LoopbackServer server(200, ImageText("BOX"));
+  SetOffers(ListOf({0x0105}, server.Url()), ListOf({0x0100, 0x0102}, server.Url()));
+  host.QueueButton(platform::kIdCancel);  // no to the ESC
+  host.QueueButton(platform::kIdOk);      // yes to the box
+  RunCheck();
+  ASSERT_TRUE(CheckDone());
+  EXPECT_EQ(Questions(), (std::vector<std::string>{UiText(113, 0), UiText(114, 0)}));
+  // The box image was fetched, checked and handed to the link.
+  EXPECT_TRUE(dlg->m_bJobQueued);
+  EXPECT_EQ(dlg->m_nChannel, kChannelBox);
+  EXPECT_EQ(dlg->m_nPendingOp, 'p');
+  EXPECT_EQ(dlg->m_nFwLength, 16);
+  EXPECT_EQ(dlg->m_nUpgradeFlags, kUpgradeEscOfferDone | kUpgradeBoxOfferDone);
+}
+
+TEST_F(UpgradeCheck, AcceptedEscOfferLeavesTheBoxForALaterPass) {
+  LoopbackServer server(200, ImageText("ESC"));
+  SetOffers(ListOf({0x0106}, server.Url()), ListOf({0x0102}, server.Url()));
+  host.QueueButton(platform::kIdOk);
+  RunCheck();
+  ASSERT_TRUE(CheckDone());
+  EXPECT_EQ(Questions(), std::vector<std::string>{UiText(113, 0)});
+  EXPECT_EQ(dlg->m_nChannel, kChannelEsc);
+  EXPECT_EQ(dlg->m_nUpgradeFlags, kUpgradeEscOfferDone);
+
+  // The next pass goes straight to the box.
+  dlg->m_bJobQueued = 0;
+  check.join();
+  host.QueueButton(platform::kIdCancel);
+  RunCheck();
+  ASSERT_TRUE(CheckDone());
+  EXPECT_EQ(Questions(), (std::vector<std::string>{UiText(113, 0), UiText(114, 0)}));
+  EXPECT_EQ(dlg->m_nUpgradeFlags, kUpgradeEscOfferDone | kUpgradeBoxOfferDone);
+}
+
+TEST_F(UpgradeCheck, NothingNewerOrNothingListedAsksNothing) {
+  dlg->m_bEscPresent = 1;
+  {
+    std::lock_guard lock(dlg->m_settingsMutex);
+    dlg->m_escId.identityWord = 0xFFFF;  // such an ESC is never asked for
+  }
+  SetOffers(ListOf({}), ListOf({0x0100}));  // the box runs 1.00 already
+  RunCheck();
+  ASSERT_TRUE(CheckDone());
+  EXPECT_TRUE(host.Dialogs().empty());
+  EXPECT_FALSE(dlg->m_nUpgradeFlags & kUpgradeEscQueried);
+  EXPECT_EQ(dlg->m_nUpgradeFlags, kUpgradeEscOfferDone | kUpgradeBoxOfferDone);
+}
+
+TEST_F(UpgradeCheck, ClosingEndsAWaitingCheck) {
+  SetOffers(ListOf({0x0106}), ListOf({}));
+  dlg->m_bBusy = 1;  // the link stays busy: the offer waits
+  RunCheck();
+  std::this_thread::sleep_for(std::chrono::milliseconds(50));
+  dlg->OnDestroy();  // wakes the check, which gives up without offering
+  check.join();
+  host.Pump();
+  EXPECT_TRUE(host.Dialogs().empty());
+}
+
+}  // namespace

@@ -1,0 +1,169 @@
+// The upgrade check: once per run and device, ask the upgrade server for the
+// firmware it offers, then offer the newest version to the user (the ESC
+// first, then the box). The asking runs on a thread of its own; the offers
+// run on the UI thread, and the thread waits for each to be answered.
+#include <chrono>
+#include <cstring>
+#include <memory>
+
+#include "app/corvane_dlg.h"
+#include "dialogs/page_msg.h"
+
+namespace {
+
+// The ESC is asked with its identity word as this, then as 0.
+constexpr std::uint16_t kEscQueryWord = 3;
+constexpr auto kIdlePoll = std::chrono::milliseconds(1000);
+
+}  // namespace
+
+int FindNewerVersion(const UpgradeList& list, const DeviceIdentity& device) {
+  if (list.count == 0) return -1;
+  const std::uint16_t running = device.firmwareVersion;
+  std::uint16_t best = running;
+  int index = -1;
+  for (int i = 0; i < list.count; ++i) {
+    if (list.version[i] > best) {
+      best = list.version[i];
+      index = i;
+    }
+  }
+  return best > running ? index : -1;
+}
+
+UpgradeList CCorvaneDlg::Offers(const UpgradeList& list) const {
+  std::lock_guard lock(m_upgradeMutex);
+  return list;
+}
+
+int CCorvaneDlg::UpgradeCheckThreadProc(CCorvaneDlg* dlg) {
+  DeviceIdentity escId, boxId;
+  std::uint8_t escUpgradeBytes[8];
+  {
+    std::lock_guard lock(dlg->m_settingsMutex);
+    escId = dlg->m_escId;
+    boxId = dlg->m_boxId;
+    std::memcpy(escUpgradeBytes, dlg->m_settings.escUpgradeBytes, sizeof escUpgradeBytes);
+  }
+  const std::atomic<bool>* stop = &dlg->m_bStopUpgradeCheck;
+
+  // Each list is filled as a copy and put in place whole.
+  if (!(dlg->m_nUpgradeFlags & kUpgradeEscQueried) && dlg->m_bEscPresent && escId.identityWord == 0 &&
+      dlg->Offers(dlg->m_escOffers).count == 0) {
+    UpgradeList offers = dlg->Offers(dlg->m_escOffers);
+    DeviceIdentity asked = escId;
+    asked.identityWord = kEscQueryWord;
+    offers.queryUrl = BuildUpgradeQueryUrl(asked);
+    QueryUpgradeServer(offers, true, stop);
+    asked.identityWord = 0;
+    offers.queryUrl = BuildUpgradeQueryUrl(asked);
+    QueryUpgradeServer(offers, false, stop);
+    std::memcpy(offers.deviceBytes, escUpgradeBytes, sizeof offers.deviceBytes);
+    {
+      std::lock_guard lock(dlg->m_upgradeMutex);
+      dlg->m_escOffers = std::move(offers);
+    }
+    dlg->m_nUpgradeFlags |= kUpgradeEscQueried;
+  }
+  if (!(dlg->m_nUpgradeFlags & kUpgradeBoxQueried) && dlg->m_bBoxPresent && boxId.identityWord == 0 &&
+      dlg->Offers(dlg->m_boxOffers).count == 0) {
+    UpgradeList offers = dlg->Offers(dlg->m_boxOffers);
+    offers.queryUrl = BuildUpgradeQueryUrl(boxId);
+    QueryUpgradeServer(offers, true, stop);
+    std::memcpy(offers.deviceBytes, dlg->m_boxExtraBytes, sizeof offers.deviceBytes);
+    {
+      std::lock_guard lock(dlg->m_upgradeMutex);
+      dlg->m_boxOffers = std::move(offers);
+    }
+    dlg->m_nUpgradeFlags |= kUpgradeBoxQueried;
+  }
+
+  if (!(dlg->m_nUpgradeFlags & kUpgradeEscOfferDone)) {
+    dlg->m_nUpgradeFlags |= kUpgradeEscOfferDone;
+    if (dlg->Offers(dlg->m_escOffers).count > 0) {
+      // The ESC's offer leads on to the box's by itself.
+      if (dlg->WaitForIdleLinkToOffer()) dlg->RunOfferOnUiThread(&CCorvaneDlg::OnEscUpgradeAvailable);
+      dlg->m_nUpgradeFlags &= ~kUpgradeCheckRunning;
+      return 0;
+    }
+  }
+  if (!(dlg->m_nUpgradeFlags & kUpgradeBoxOfferDone)) {
+    dlg->m_nUpgradeFlags |= kUpgradeBoxOfferDone;
+    if (dlg->Offers(dlg->m_boxOffers).count > 0 && dlg->WaitForIdleLinkToOffer()) {
+      dlg->RunOfferOnUiThread(&CCorvaneDlg::OnBoxUpgradeAvailable);
+    }
+  }
+  dlg->m_nUpgradeFlags &= ~kUpgradeCheckRunning;
+  return 0;
+}
+
+bool CCorvaneDlg::WaitForIdleLinkToOffer() {
+  std::unique_lock lock(m_upgradeWaitMutex);
+  do {
+    if (m_upgradeWake.wait_for(lock, kIdlePoll, [this] { return m_bStopUpgradeCheck.load(); })) return false;
+  } while (m_bBusy);
+  return true;
+}
+
+bool CCorvaneDlg::RunOfferOnUiThread(void (CCorvaneDlg::*offer)()) {
+  // The UI thread marks the offer answered; closing wakes the wait as well.
+  auto answered = std::make_shared<std::atomic<bool>>(false);
+  m_host.post([this, offer, answered] {
+    if (!m_bStopUpgradeCheck) (this->*offer)();
+    std::lock_guard lock(m_upgradeWaitMutex);
+    *answered = true;
+    m_upgradeWake.notify_all();
+  });
+  std::unique_lock lock(m_upgradeWaitMutex);
+  m_upgradeWake.wait(lock, [&] { return answered->load() || m_bStopUpgradeCheck.load(); });
+  return answered->load();
+}
+
+void CCorvaneDlg::StopUpgradeCheck() {
+  {
+    std::lock_guard lock(m_upgradeWaitMutex);
+    m_bStopUpgradeCheck = true;
+  }
+  m_upgradeWake.notify_all();
+}
+
+void CCorvaneDlg::OnEscUpgradeAvailable() {
+  DeviceIdentity escId;
+  {
+    std::lock_guard lock(m_settingsMutex);
+    escId = m_escId;
+  }
+  const int index = FindNewerVersion(Offers(m_escOffers), escId);
+  if (index >= 0) {
+    CPageMsg offer(*this);
+    offer.m_strMsg = GetText(113);  // "New ESC firmware available. ..."
+    if (offer.DoModal() == platform::kIdOk) {
+      LoadEscFirmware(index, 0);
+      return;  // the box is offered in a later pass
+    }
+  }
+  OnBoxUpgradeAvailable();
+}
+
+void CCorvaneDlg::OnBoxUpgradeAvailable() {
+  DeviceIdentity boxId;
+  {
+    std::lock_guard lock(m_settingsMutex);
+    boxId = m_boxId;
+  }
+  const int index = FindNewerVersion(Offers(m_boxOffers), boxId);
+  if (index >= 0) {
+    CPageMsg offer(*this);
+    offer.m_strMsg = GetText(114);  // "New Program Box  firmware available. ..."
+    if (offer.DoModal() == platform::kIdOk) LoadBoxFirmware(index, 0);
+  }
+  m_nUpgradeFlags |= kUpgradeBoxOfferDone;
+}
+
+void CCorvaneDlg::OnLinkUpgradeAvailable() {
+  const int index = FindNewerVersion(Offers(m_linkOffers), m_linkId);
+  if (index < 0) return;
+  CPageMsg offer(*this);
+  offer.m_strMsg = GetText(116);  // "New Corvane firmware available. ..."
+  if (offer.DoModal() == platform::kIdOk) DownloadLinkFirmware(index);
+}
