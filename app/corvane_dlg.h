@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "app/ui_tile.h"
+#include "dialogs/page_up.h"
 #include "dialogs/status_record.h"
 #include "link/device_identity.h"
 #include "link/hid_device_api.h"
@@ -298,6 +299,8 @@ class CCorvaneDlg : public platform::DialogEvents {
   mutable std::mutex m_upgradeMutex;
   UpgradeList m_escOffers, m_boxOffers, m_linkOffers;
   std::thread m_hUpgradeThread;
+  // The upgrade page member; its window is never created.
+  CPageUp m_pageUp{*this};
   // Set at shutdown: the upgrade check gives up its waits and queries.
   std::atomic<bool> m_bStopUpgradeCheck{false};
   std::uint8_t m_boxExtraBytes[8];

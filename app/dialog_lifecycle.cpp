@@ -12,6 +12,7 @@ bool CCorvaneDlg::OnInitDialog() {
   m_host.setTitle(GetTitleText());
   // The constructor left the profile index at 10: this is the full reset.
   LoadDefaultSettings();
+  m_pageUp.m_pSettings = &m_settings;
   ApplyLanguageTexts();
 
   m_nPage = 0;

@@ -195,4 +195,29 @@ TEST_F(FirmwareLoading, ProgramsTheEscThroughTheLink) {
   EXPECT_EQ(commands[1].data, body);
 }
 
+TEST_F(FirmwareLoading, UpgradePagePicksALocalImage) {
+  const auto root = std::filesystem::temp_directory_path() / "corvane-page-up";
+  std::filesystem::create_directories(root);
+  ::setenv("CORVANE_DRIVE_C", root.c_str(), 1);
+  WriteImage(Image("BOX", 0x0200, Body(20)));
+  dlg->m_strFirmwarePath.clear();
+
+  host.QueueFileChoice(std::nullopt);  // cancelled: nothing happens
+  dlg->m_pageUp.OnBnClickedLocalBox();
+  dlg->m_pageUp.OnBnClickedUpgradeEsc();  // no version selected
+  EXPECT_FALSE(dlg->m_bJobQueued);
+  EXPECT_TRUE(dlg->m_strFirmwarePath.empty());
+
+  host.QueueFileChoice(file.string());
+  dlg->m_pageUp.OnBnClickedLocalBox();
+  EXPECT_TRUE(Queued(kChannelBox));
+  EXPECT_EQ(dlg->m_pageUp.m_strBoxFile, file.string());
+  EXPECT_EQ(dlg->m_strFirmwarePath, file.string());
+  std::ifstream ini(root / "Information.ini");
+  const std::string written((std::istreambuf_iterator<char>(ini)), {});
+  EXPECT_NE(written.find("binbox=" + file.string()), std::string::npos);
+  EXPECT_EQ(host.FileDialogs().back().filterPattern, "*.bin");
+  std::filesystem::remove_all(root);
+}
+
 }  // namespace
