@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "app/ui_tile.h"
+#include "dialogs/page_seting.h"
 #include "dialogs/page_up.h"
 #include "dialogs/status_record.h"
 #include "link/device_identity.h"
@@ -299,8 +300,11 @@ class CCorvaneDlg : public platform::DialogEvents {
   mutable std::mutex m_upgradeMutex;
   UpgradeList m_escOffers, m_boxOffers, m_linkOffers;
   std::thread m_hUpgradeThread;
-  // The upgrade page member; its window is never created.
+  // Page members whose windows are never created: only the settings page's
+  // reset prompt and the upgrade page's handlers are used.
+  CPageSeting m_pageSeting{*this};
   CPageUp m_pageUp{*this};
+  CFunction m_function;
   // Set at shutdown: the upgrade check gives up its waits and queries.
   std::atomic<bool> m_bStopUpgradeCheck{false};
   std::uint8_t m_boxExtraBytes[8];

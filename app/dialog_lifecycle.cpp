@@ -12,6 +12,8 @@ bool CCorvaneDlg::OnInitDialog() {
   m_host.setTitle(GetTitleText());
   // The constructor left the profile index at 10: this is the full reset.
   LoadDefaultSettings();
+  m_pageSeting.m_pSettings = &m_settings;
+  m_pageSeting.m_pRefProfile = &m_refProfile;
   m_pageUp.m_pSettings = &m_settings;
   ApplyLanguageTexts();
 

@@ -73,7 +73,8 @@ TEST_F(SmallDialogs, RenameStoresLowBytesAndCutsLongNames) {
   EXPECT_EQ(Item(shown, 1007).text, "OLDNAME-OLDNAME!");  // 16 bytes without a NUL, shown whole
   EXPECT_EQ(Item(shown, platform::kIdOk).text, "OK");
   auto name = Name(3);
-  EXPECT_EQ(std::vector<std::uint8_t>(name.begin(), name.begin() + 4), (std::vector<std::uint8_t>{'A', 'B', 'C', 0}));
+  EXPECT_EQ(std::vector<std::uint8_t>(name.begin(), name.begin() + 4),
+            (std::vector<std::uint8_t>{'A', 'B', 'C', 0}));
 
   host.QueueButton(platform::kIdOk, {{1007, "ABCDEFGHIJKLMNOPQRST"}});
   rename.DoModal();
