@@ -17,6 +17,7 @@
 
 #include "app/ui_tile.h"
 #include "dialogs/page_seting.h"
+#include "dialogs/page_status.h"
 #include "dialogs/page_up.h"
 #include "dialogs/status_record.h"
 #include "link/device_identity.h"
@@ -304,6 +305,7 @@ class CCorvaneDlg : public platform::DialogEvents {
   // reset prompt and the upgrade page's handlers are used.
   CPageSeting m_pageSeting{*this};
   CPageUp m_pageUp{*this};
+  CPageStatus m_pageStatus{*this};
   CFunction m_function;
   // Set at shutdown: the upgrade check gives up its waits and queries.
   std::atomic<bool> m_bStopUpgradeCheck{false};

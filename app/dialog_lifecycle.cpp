@@ -15,6 +15,7 @@ bool CCorvaneDlg::OnInitDialog() {
   m_pageSeting.m_pSettings = &m_settings;
   m_pageSeting.m_pRefProfile = &m_refProfile;
   m_pageUp.m_pSettings = &m_settings;
+  m_pageStatus.m_pStatus = &m_status;
   ApplyLanguageTexts();
 
   m_nPage = 0;
