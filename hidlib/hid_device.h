@@ -70,6 +70,37 @@ void HidDevice_GetTimeouts(CvHidDevice device, uint32_t* inputTimeoutMs, uint32_
 void HidDevice_SetTimeouts(CvHidDevice device, uint32_t inputTimeoutMs, uint32_t outputTimeoutMs);
 CvHidStatus HidDevice_Close(CvHidDevice device);
 
+/* The 27 functions in table order, for code that handles each of them:
+ * X(name) is expanded once per function. */
+#define CV_HID_DEVICE_FUNCTIONS(X)          \
+  X(HidDevice_GetNumHidDevices)             \
+  X(HidDevice_GetHidString)                 \
+  X(HidDevice_GetHidIndexedString)          \
+  X(HidDevice_GetHidAttributes)             \
+  X(HidDevice_GetHidGuid)                   \
+  X(HidDevice_GetHidLibraryVersion)         \
+  X(HidDevice_Open)                         \
+  X(HidDevice_IsOpened)                     \
+  X(HidDevice_GetHandle)                    \
+  X(HidDevice_GetString)                    \
+  X(HidDevice_GetIndexedString)             \
+  X(HidDevice_GetAttributes)                \
+  X(HidDevice_SetFeatureReport_Control)     \
+  X(HidDevice_GetFeatureReport_Control)     \
+  X(HidDevice_SetOutputReport_Interrupt)    \
+  X(HidDevice_GetInputReport_Interrupt)     \
+  X(HidDevice_SetOutputReport_Control)      \
+  X(HidDevice_GetInputReport_Control)       \
+  X(HidDevice_GetInputReportBufferLength)   \
+  X(HidDevice_GetOutputReportBufferLength)  \
+  X(HidDevice_GetFeatureReportBufferLength) \
+  X(HidDevice_GetMaxReportRequest)          \
+  X(HidDevice_FlushBuffers)                 \
+  X(HidDevice_CancelIo)                     \
+  X(HidDevice_GetTimeouts)                  \
+  X(HidDevice_SetTimeouts)                  \
+  X(HidDevice_Close)
+
 #ifdef __cplusplus
 }
 #endif

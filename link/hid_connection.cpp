@@ -34,34 +34,8 @@ bool CCorvaneDlg::LoadHidLibrary() {
 
   HidDeviceApi api;
   bool complete = m_hHidLibrary != nullptr;
-#define CORVANE_BIND(name) complete = complete && Bind(m_hHidLibrary, #name, api.name)
-  CORVANE_BIND(HidDevice_Open);
-  CORVANE_BIND(HidDevice_GetNumHidDevices);
-  CORVANE_BIND(HidDevice_GetHidString);
-  CORVANE_BIND(HidDevice_GetHidIndexedString);
-  CORVANE_BIND(HidDevice_GetHidAttributes);
-  CORVANE_BIND(HidDevice_GetHidGuid);
-  CORVANE_BIND(HidDevice_GetHidLibraryVersion);
-  CORVANE_BIND(HidDevice_IsOpened);
-  CORVANE_BIND(HidDevice_GetHandle);
-  CORVANE_BIND(HidDevice_GetString);
-  CORVANE_BIND(HidDevice_GetIndexedString);
-  CORVANE_BIND(HidDevice_GetAttributes);
-  CORVANE_BIND(HidDevice_SetFeatureReport_Control);
-  CORVANE_BIND(HidDevice_GetFeatureReport_Control);
-  CORVANE_BIND(HidDevice_SetOutputReport_Interrupt);
-  CORVANE_BIND(HidDevice_GetInputReport_Interrupt);
-  CORVANE_BIND(HidDevice_SetOutputReport_Control);
-  CORVANE_BIND(HidDevice_GetInputReport_Control);
-  CORVANE_BIND(HidDevice_GetInputReportBufferLength);
-  CORVANE_BIND(HidDevice_GetOutputReportBufferLength);
-  CORVANE_BIND(HidDevice_GetFeatureReportBufferLength);
-  CORVANE_BIND(HidDevice_GetMaxReportRequest);
-  CORVANE_BIND(HidDevice_FlushBuffers);
-  CORVANE_BIND(HidDevice_CancelIo);
-  CORVANE_BIND(HidDevice_GetTimeouts);
-  CORVANE_BIND(HidDevice_SetTimeouts);
-  CORVANE_BIND(HidDevice_Close);
+#define CORVANE_BIND(name) complete = complete && Bind(m_hHidLibrary, #name, api.name);
+  CV_HID_DEVICE_FUNCTIONS(CORVANE_BIND)
 #undef CORVANE_BIND
 
   // A library without all of its functions is no use: treat it as missing.

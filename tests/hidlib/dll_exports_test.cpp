@@ -15,33 +15,9 @@
 
 namespace {
 
-const std::set<std::string> kEntryPoints{"HidDevice_GetNumHidDevices",
-                                         "HidDevice_GetHidString",
-                                         "HidDevice_GetHidIndexedString",
-                                         "HidDevice_GetHidAttributes",
-                                         "HidDevice_GetHidGuid",
-                                         "HidDevice_GetHidLibraryVersion",
-                                         "HidDevice_Open",
-                                         "HidDevice_IsOpened",
-                                         "HidDevice_GetHandle",
-                                         "HidDevice_GetString",
-                                         "HidDevice_GetIndexedString",
-                                         "HidDevice_GetAttributes",
-                                         "HidDevice_SetFeatureReport_Control",
-                                         "HidDevice_GetFeatureReport_Control",
-                                         "HidDevice_SetOutputReport_Interrupt",
-                                         "HidDevice_GetInputReport_Interrupt",
-                                         "HidDevice_SetOutputReport_Control",
-                                         "HidDevice_GetInputReport_Control",
-                                         "HidDevice_GetInputReportBufferLength",
-                                         "HidDevice_GetOutputReportBufferLength",
-                                         "HidDevice_GetFeatureReportBufferLength",
-                                         "HidDevice_GetMaxReportRequest",
-                                         "HidDevice_FlushBuffers",
-                                         "HidDevice_CancelIo",
-                                         "HidDevice_GetTimeouts",
-                                         "HidDevice_SetTimeouts",
-                                         "HidDevice_Close"};
+#define CORVANE_HID_NAME(name) #name,
+const std::set<std::string> kEntryPoints{CV_HID_DEVICE_FUNCTIONS(CORVANE_HID_NAME)};
+#undef CORVANE_HID_NAME
 
 // The names an ELF64 shared object defines in its dynamic symbol table.
 std::set<std::string> definedDynamicSymbols(const std::string& file) {
