@@ -274,3 +274,57 @@ TEST_F(Hover, BannerMovesTheWindowButNotFromTheCloseBoxOrHomeIcon) {
 }
 
 }  // namespace
+
+namespace {
+
+class HomeButtons : public AppTest {
+ protected:
+  void SetUp() override {
+    AppTest::SetUp();
+    ASSERT_TRUE(dlg->OnInitDialog());
+    ASSERT_TRUE(WaitFor(host, [&] { return dlg->m_nStatusTextId == 20 && dlg->LinkIdle(); }));
+    dlg->m_nPressCountdown = 0;
+    dlg->m_nClickBlock = 0;
+    host.Window().Clear();
+  }
+};
+
+TEST_F(HomeButtons, ReadButtonReadsAndShowsItsPressedLook) {
+  dlg->m_nStatusTextId = 8;
+  dlg->OnLButtonUp(600, 500);  // ESC Read
+  const auto ops = host.Window().Ops();
+  ASSERT_EQ(host.Window().ImageNames(), (std::vector<std::string>{"UI-14.PNG", "UI-01.PNG"}));
+  EXPECT_EQ(ops[0].rect.y, 488);
+  EXPECT_FLOAT_EQ(ops[0].rect.height, 36 * 1.3f);
+  EXPECT_EQ(dlg->m_nPressCountdown, 5);
+  EXPECT_TRUE(WaitFor(host, [&] { return dlg->m_nStatusTextId == 20; }));
+
+  // While the pressed look lasts (the read set it again, and blocked clicks
+  // for a while), a press only redraws the page.
+  dlg->m_nClickBlock = 0;
+  host.Window().Clear();
+  dlg->OnLButtonUp(700, 500);  // Save To ESC
+  EXPECT_EQ(host.Window().ImageNames(), std::vector<std::string>{"UI-01.PNG"});
+  EXPECT_FALSE(dlg->m_bJobQueued);
+}
+
+TEST_F(HomeButtons, SaveToEscAndTheFileButtons) {
+  dlg->OnLButtonUp(750, 510);  // Save To ESC: the selected profile and the tail
+  EXPECT_TRUE(WaitFor(host, [&] { return dlg->m_nStatusTextId == 19; }));
+
+  dlg->m_nPressCountdown = 0;
+  host.QueueFileChoice(std::nullopt);
+  dlg->OnLButtonUp(200, 500);  // Load From PC, cancelled
+  dlg->m_nPressCountdown = 0;
+  host.QueueFileChoice(std::nullopt);
+  dlg->OnLButtonUp(300, 500);  // Save To PC, cancelled
+  ASSERT_EQ(host.FileDialogs().size(), 2u);
+  EXPECT_FALSE(host.FileDialogs()[0].confirmOverwrite);
+  EXPECT_TRUE(host.FileDialogs()[1].confirmOverwrite);
+
+  dlg->m_nPressCountdown = 0;
+  dlg->OnLButtonUp(480, 500);  // ESC Default, answered No
+  EXPECT_EQ(host.Dialogs().back().items[0].text, "Reset All ESC Data ?");
+}
+
+}  // namespace
