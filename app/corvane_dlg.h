@@ -72,6 +72,8 @@ class CCorvaneDlg : public platform::DialogEvents {
 
   // ---- settings image (link/default_settings.cpp) ----
   void LoadDefaultSettings();
+  // The same, for a caller that holds m_settingsMutex.
+  void LoadDefaultSettingsLocked();
   void LoadDefaultProfile();
   // A copy of the image, taken under its lock.
   SettingsImage SettingsSnapshot() const;
@@ -125,7 +127,16 @@ class CCorvaneDlg : public platform::DialogEvents {
   bool LinkIdle() const;
   // Queues an identify that runs operation op once the device on the channel
   // has answered; taken only while the link is idle. Returns whether it was.
-  bool QueueIdentifyIfIdle(std::uint8_t channel, int op, bool presenceOnly);
+  // alongside, when given, runs with the job, under the job lock, only when
+  // the job is taken.
+  bool QueueIdentifyIfIdle(std::uint8_t channel, int op, bool presenceOnly,
+                           const std::function<void()>& alongside = {});
+  // The timing test command, sent without an identify; taken only while the
+  // link is idle. Returns whether it was.
+  bool QueueTimingTest();
+  // Ends the communication thread's wait for input, so that a job queued
+  // from the UI goes out at once.
+  void WakeLink();
 
   // ---- .esc files (link/esc_files.cpp) ----
   void OnBnClickedLoadFromPc();
@@ -321,6 +332,9 @@ class CCorvaneDlg : public platform::DialogEvents {
   // Feeds one read's bytes of a stream to its parser.
   void ParseStream(const std::vector<std::uint8_t>& bytes, int& idlePolls, ParseState& state, int& index,
                    void (CCorvaneDlg::*parseByte)(std::uint8_t));
+  // Both parsers back between frames, their idle counts at 0; the
+  // communication thread must not be running.
+  void ResetParsers();
   void ParseEscByte(std::uint8_t b);
   void ParseBoxByte(std::uint8_t b);
   void FinishTestReport();
@@ -333,8 +347,13 @@ class CCorvaneDlg : public platform::DialogEvents {
   }
 
   void LoadFirmware(UpgradeList list, int index, int local, bool toEsc);
-  bool DownloadFirmwareImage(const std::string& url, std::size_t& size);
-  bool ReadLocalFirmwareImage(std::size_t& size);
+  bool DownloadFirmwareImage(const std::string& url, std::vector<std::uint8_t>& image);
+  bool ReadLocalFirmwareImage(std::vector<std::uint8_t>& image);
+  // Waits for an idle link, then puts the body into the transmit buffer and
+  // queues the identify that leads to the program command, in one step.
+  void HandOverFirmware(std::uint8_t channel, int address, int length, const std::uint8_t* body);
+  // A program job is queued, or sent and not yet answered.
+  bool ProgramUnderWay() const;
   void HandleEscIdentify();
   void HandleReadComplete();
   void HandleStatusRecord();

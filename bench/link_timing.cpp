@@ -105,7 +105,7 @@ int main() {
     std::fprintf(stderr, "could not connect to the simulated box\n");
     return 1;
   }
-  std::printf("goals: ratio <= 1.5 for the read, <= 1.1 for the writes; idle CPU < 2 %%\n");
+  std::printf("goals: ratio <= 1.1 for the read and the writes; idle CPU < 2 %%\n");
   bench.Measure("ESC Read", 20, &CCorvaneDlg::OnBnClickedEscRead);
   bench.dlg->m_bProfileChanged = 1;
   bench.Measure("Save To ESC (whole image)", 19, &CCorvaneDlg::OnBnClickedApply);

@@ -373,8 +373,10 @@ CvHidStatus HidLibrary::readInputReports(CvHidDevice device, uint8_t* buffer, ui
       status = CV_HID_NOT_OPEN;
       break;
     }
+    // A cancelled read ends like one whose time is up: what has arrived is
+    // handed over, not lost.
     if (open->cancelCount.load() != cancelMark) {
-      status = CV_HID_IO_ERROR;
+      status = CV_HID_TIMED_OUT;
       break;
     }
     // The read waits for the first report only; after it, and once the time

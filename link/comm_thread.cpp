@@ -55,7 +55,8 @@ void CCorvaneDlg::CommPass() {
   }
 
   PauseOneMillisecond();
-  ReceiveReports();
+  // A job that can go out now is sent without first waiting for input.
+  if (m_bBusy || m_nEscIndex != 0 || !m_bJobQueued) ReceiveReports();
 
   if (m_bBusy) {
     if (++m_nWaitTicks > kReplyTimeoutPasses) {
@@ -134,8 +135,9 @@ bool CCorvaneDlg::SendCommand() {
     std::lock_guard lock(m_settingsMutex);
     fourByteSum = m_escId.firmwareVersion >= kFourByteChecksumVersion;
   }
+  // The data are taken once; the checksum is that of the bytes sent.
   std::vector<std::uint8_t> bytes(data, data + length);
-  const std::vector<std::uint8_t> checksum = DataPhaseChecksum(data, length, fourByteSum);
+  const std::vector<std::uint8_t> checksum = DataPhaseChecksum(bytes.data(), length, fourByteSum);
   bytes.insert(bytes.end(), checksum.begin(), checksum.end());
   if (bytes.size() > static_cast<std::size_t>(kLongTransferBytes)) m_bLongTransfer = 1;
 

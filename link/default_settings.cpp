@@ -65,6 +65,10 @@ const SettingProfile DefaultProfileTable[kProfileCount] = {kFactory, kFactory, k
 
 void CCorvaneDlg::LoadDefaultSettings() {
   std::lock_guard lock(m_settingsMutex);
+  LoadDefaultSettingsLocked();
+}
+
+void CCorvaneDlg::LoadDefaultSettingsLocked() {
   SettingsImage& s = m_settings;
   if (s.selectedProfile < kProfileCount) {
     s.profiles[s.selectedProfile] = DefaultProfileTable[s.selectedProfile];

@@ -40,14 +40,43 @@ void CCorvaneDlg::QueueIdentify(std::uint8_t channel, int op) {
   m_bJobQueued = 1;
 }
 
-bool CCorvaneDlg::QueueIdentifyIfIdle(std::uint8_t channel, int op, bool presenceOnly) {
-  std::lock_guard lock(m_jobMutex);
-  if (!LinkIdle()) return false;
-  FillIdentifyJob(channel, op);
-  // Only the presence poll's own identify is a presence check.
-  m_bPresenceOnly = presenceOnly ? 1 : 0;
-  m_bJobQueued = 1;
+bool CCorvaneDlg::QueueIdentifyIfIdle(std::uint8_t channel, int op, bool presenceOnly,
+                                      const std::function<void()>& alongside) {
+  {
+    std::lock_guard lock(m_jobMutex);
+    if (!LinkIdle()) return false;
+    if (alongside) alongside();
+    FillIdentifyJob(channel, op);
+    // Only the presence poll's own identify is a presence check.
+    m_bPresenceOnly = presenceOnly ? 1 : 0;
+    m_bJobQueued = 1;
+  }
+  WakeLink();
   return true;
+}
+
+bool CCorvaneDlg::QueueTimingTest() {
+  {
+    std::lock_guard lock(m_jobMutex);
+    if (!LinkIdle()) return false;
+    // Sent as it is, without an identify; the pending operation stays.
+    m_nChannel = kChannelEsc;
+    m_nWaitTicks = 0;
+    FrameSlot& a = m_frames[0];
+    a.txCommand = kCmdTest;
+    a.txAddress = 0;
+    a.txLength = 8;
+    a.txData = m_fwBuffer.data();
+    m_bJobQueued = 1;
+  }
+  WakeLink();
+  return true;
+}
+
+void CCorvaneDlg::WakeLink() {
+  const CvHidDevice device = m_hHidDevice;
+  if (m_bLinkRunning && device != nullptr && m_hidApi.HidDevice_CancelIo != nullptr)
+    m_hidApi.HidDevice_CancelIo(device);
 }
 
 void CCorvaneDlg::OnBnClickedApply() {
@@ -56,13 +85,18 @@ void CCorvaneDlg::OnBnClickedApply() {
 }
 
 void CCorvaneDlg::OnBnClickedEscDefault() {
+  // Nothing to ask while an operation is under way: its write could not be taken.
+  if (!LinkIdle()) return;
   CPageMsg prompt(*this);
   prompt.m_strMsg = GetText(29);  // "Reset All ESC Data ?"
   if (prompt.DoModal() != platform::kIdOk) return;
-  // The reset is made in memory first; it stands even if the write fails.
-  EditSettings([](SettingsImage& s) { s.selectedProfile = 10; });
-  LoadDefaultSettings();
-  QueueIdentifyIfIdle(kChannelEsc, kCmdWriteImage, false);
+  // The image is reset only together with the write that takes it to the
+  // ESC; a link that became busy meanwhile changes nothing.
+  QueueIdentifyIfIdle(kChannelEsc, kCmdWriteImage, false, [this] {
+    std::lock_guard lock(m_settingsMutex);
+    m_settings.selectedProfile = 10;
+    LoadDefaultSettingsLocked();
+  });
 }
 
 void CCorvaneDlg::OnBnClickedEscRead() {

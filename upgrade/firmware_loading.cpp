@@ -1,6 +1,7 @@
 // Firmware images: a 32-byte header (target address, body length, device
 // tag, zero byte sum) and a body. Fetched from the upgrade server or read from
-// a file, checked, and handed to the link, which programs the device.
+// a file into a buffer of the loader's own, checked, and handed to the link,
+// which programs the device.
 #include <chrono>
 #include <cstring>
 #include <fstream>
@@ -23,6 +24,14 @@ constexpr const char* kNoticeCaption = "提示";
 constexpr const char* kBadImage = "程序文件错误";
 constexpr const char* kLinkImageFile = "C:\\CORVANE\\LinkFirmware.bin";
 
+// The header's target address and body length, big-endian.
+int HeaderAddress(const std::vector<std::uint8_t>& image) {
+  return image[0] * 256 + image[1];
+}
+int HeaderLength(const std::vector<std::uint8_t>& image) {
+  return image[2] * 256 + image[3];
+}
+
 }  // namespace
 
 void CCorvaneDlg::LoadEscFirmware(int index, int local) {
@@ -33,9 +42,17 @@ void CCorvaneDlg::LoadBoxFirmware(int index, int local) {
   LoadFirmware(Offers(m_boxOffers), index, local, false);
 }
 
+bool CCorvaneDlg::ProgramUnderWay() const {
+  // From the hand-off until the device's reply to the program command.
+  return !LinkIdle() && (m_nPendingOp == kCmdProgram || m_frames[0].txCommand == kCmdProgram);
+}
+
 void CCorvaneDlg::LoadFirmware(UpgradeList list, int index, int local, bool toEsc) {
+  // One image at a time: a second load while one is being programmed changes nothing.
+  if (ProgramUnderWay()) return;
+
   const platform::MessageBoxKind notice = platform::MessageBoxKind::Information;
-  std::size_t size = 0;
+  std::vector<std::uint8_t> image;
   if (list.count > 0 && local != 1) {
     if (index < 0 || index >= list.count) return;
     if (toEsc) {
@@ -51,28 +68,42 @@ void CCorvaneDlg::LoadFirmware(UpgradeList list, int index, int local, bool toEs
       }
     }
     ShowStatus(110);  // "The program file is downloading from the server..."
-    if (!DownloadFirmwareImage(list.url[index], size)) return;
-  } else if (!ReadLocalFirmwareImage(size)) {
+    if (!DownloadFirmwareImage(list.url[index], image)) return;
+  } else if (!ReadLocalFirmwareImage(image)) {
     return;
   }
 
   // The header: its 32 bytes sum to 0 and name the device; the body must be
   // there whole.
-  std::uint8_t sum = 0;
-  for (std::size_t i = 0; i < kHeaderSize; ++i)
-    sum = static_cast<std::uint8_t>(sum + m_fwBuffer[i]);
   const char* tag = toEsc ? "ESC" : "BOX";
-  if (size < kHeaderSize || sum != 0 || std::memcmp(&m_fwBuffer[kTagOffset], tag, 3) != 0 ||
-      size < kHeaderSize + static_cast<std::size_t>(m_nFwLength)) {
+  bool valid = image.size() >= kHeaderSize && std::memcmp(&image[kTagOffset], tag, 3) == 0;
+  if (valid) {
+    std::uint8_t sum = 0;
+    for (std::size_t i = 0; i < kHeaderSize; ++i)
+      sum = static_cast<std::uint8_t>(sum + image[i]);
+    valid = sum == 0 && image.size() >= kHeaderSize + static_cast<std::size_t>(HeaderLength(image));
+  }
+  if (!valid) {
     m_host.messageBox(kBadImage, notice, kNoticeCaption);
     return;
   }
-  std::memmove(m_fwBuffer.data(), m_fwBuffer.data() + kHeaderSize, m_nFwLength);
+  HandOverFirmware(toEsc ? kChannelEsc : kChannelBox, HeaderAddress(image), HeaderLength(image),
+                   image.data() + kHeaderSize);
+}
 
-  // Hand the body over once the link is idle; nothing can be programmed
-  // while no box is connected.
-  const std::uint8_t channel = toEsc ? kChannelEsc : kChannelBox;
-  while (!QueueIdentifyIfIdle(channel, kCmdProgram, false)) {
+void CCorvaneDlg::HandOverFirmware(std::uint8_t channel, int address, int length, const std::uint8_t* body) {
+  // The body goes into the transmit buffer only together with the job, while
+  // the link is idle: from then until the program command has been sent
+  // nothing else writes that buffer. Only the UI thread starts programming,
+  // so no program can start between the test and the hand-off.
+  const auto fill = [&] {
+    std::memcpy(m_fwBuffer.data(), body, static_cast<std::size_t>(length));
+    m_nFwAddress = address;
+    m_nFwLength = length;
+  };
+  while (!ProgramUnderWay()) {
+    if (QueueIdentifyIfIdle(channel, kCmdProgram, false, fill)) return;
+    // Nothing can be programmed while no box is connected.
     if (!m_bLinkRunning) {
       ShowStatus(27);  // "USB Connection Fail"
       return;
@@ -81,13 +112,7 @@ void CCorvaneDlg::LoadFirmware(UpgradeList list, int index, int local, bool toEs
   }
 }
 
-// Takes the header's address and length from the first bytes of an image.
-static void TakeHeaderFields(const std::uint8_t* image, std::atomic<int>& address, std::atomic<int>& length) {
-  address = image[0] * 256 + image[1];
-  length = image[2] * 256 + image[3];
-}
-
-bool CCorvaneDlg::DownloadFirmwareImage(const std::string& url, std::size_t& size) {
+bool CCorvaneDlg::DownloadFirmwareImage(const std::string& url, std::vector<std::uint8_t>& image) {
   const std::unique_ptr<platform::HttpResponse> response = platform::OpenUrl(url);
   if (!response) {
     ShowStatus(112);  // "Recheck the network if it fails to connect!"
@@ -98,36 +123,38 @@ bool CCorvaneDlg::DownloadFirmwareImage(const std::string& url, std::size_t& siz
     ShowStatus(111);  // "Fail to download the program file from the server!"
     return false;
   }
-  size = 0;
-  bool first = true;
+  image.assign(kFwBufferSize, 0);
+  std::size_t size = 0;
+  bool rangeSet = false;
   for (;;) {
-    const std::size_t room = m_fwBuffer.size() - size;
+    const std::size_t room = image.size() - size;
     const long got = room == 0 ? 0
-                               : response->read(reinterpret_cast<char*>(m_fwBuffer.data() + size),
+                               : response->read(reinterpret_cast<char*>(image.data() + size),
                                                 std::min(kDownloadPiece, room));
     if (got < 0) {
       ShowStatus(112);
       return false;
     }
     size += static_cast<std::size_t>(got);
-    if (first) {
-      TakeHeaderFields(m_fwBuffer.data(), m_nFwAddress, m_nFwLength);
-      m_host.setProgressRange(0, (m_nFwLength + static_cast<int>(kHeaderSize)) & 0xFFFF);
-      first = false;
+    // The progress runs to the length the header gives, once it is there.
+    if (!rangeSet && size >= kHeaderSize) {
+      m_host.setProgressRange(0, (HeaderLength(image) + static_cast<int>(kHeaderSize)) & 0xFFFF);
+      rangeSet = true;
     }
     if (got == 0) break;
     m_host.setProgressPos(static_cast<int>(size));
   }
   // Anything the buffer cannot hold is not an image.
   char extra;
-  if (size == m_fwBuffer.size() && response->read(&extra, 1) != 0) {
+  if (size == image.size() && response->read(&extra, 1) != 0) {
     m_host.messageBox(kBadImage, platform::MessageBoxKind::Information, kNoticeCaption);
     return false;
   }
+  image.resize(size);
   return true;
 }
 
-bool CCorvaneDlg::ReadLocalFirmwareImage(std::size_t& size) {
+bool CCorvaneDlg::ReadLocalFirmwareImage(std::vector<std::uint8_t>& image) {
   const platform::MessageBoxKind notice = platform::MessageBoxKind::Information;
   if (m_strFirmwarePath.empty()) {
     m_host.messageBox("Can't find file!", notice, kNoticeCaption);
@@ -138,9 +165,10 @@ bool CCorvaneDlg::ReadLocalFirmwareImage(std::size_t& size) {
     m_host.messageBox("Can't open file!", notice, kNoticeCaption);
     return false;
   }
-  file.read(reinterpret_cast<char*>(m_fwBuffer.data()), static_cast<std::streamsize>(m_fwBuffer.size()));
-  size = static_cast<std::size_t>(file.gcount());
-  const bool longer = size == m_fwBuffer.size() && file.peek() != std::char_traits<char>::eof();
+  image.assign(kFwBufferSize, 0);
+  file.read(reinterpret_cast<char*>(image.data()), static_cast<std::streamsize>(image.size()));
+  const auto size = static_cast<std::size_t>(file.gcount());
+  const bool longer = size == image.size() && file.peek() != std::char_traits<char>::eof();
   file.close();
   if (size == 0) {
     m_host.messageBox("No data!", notice, kNoticeCaption);
@@ -150,8 +178,9 @@ bool CCorvaneDlg::ReadLocalFirmwareImage(std::size_t& size) {
     m_host.messageBox(kBadImage, notice, kNoticeCaption);
     return false;
   }
-  TakeHeaderFields(m_fwBuffer.data(), m_nFwAddress, m_nFwLength);
-  m_host.setProgressRange(0, (m_nFwLength + static_cast<int>(kHeaderSize)) & 0xFFFF);
+  image.resize(size);
+  if (size >= kHeaderSize)
+    m_host.setProgressRange(0, (HeaderLength(image) + static_cast<int>(kHeaderSize)) & 0xFFFF);
   return true;
 }
 

@@ -101,7 +101,7 @@ bool CCorvaneDlg::WaitForIdleLinkToOffer() {
   std::unique_lock lock(m_upgradeWaitMutex);
   do {
     if (m_upgradeWake.wait_for(lock, kIdlePoll, [this] { return m_bStopUpgradeCheck.load(); })) return false;
-  } while (m_bBusy);
+  } while (!LinkIdle());  // nothing queued, no reply awaited
   return true;
 }
 

@@ -69,7 +69,8 @@ TEST_F(LinkRoads, FirstContactThroughTheBox) {
   // The upgrade check ran once: both devices asked (the server is not
   // reachable here) and both offer stages passed.
   EXPECT_TRUE(WaitFor(host, [&] { return dlg->m_nUpgradeFlags == 0x33; }));
-  EXPECT_EQ(dlg->Offers(dlg->m_escOffers).queryUrl, BuildUpgradeQueryUrl(ScriptedDevices::Identity("ESC12", 0, 0x0105)));
+  EXPECT_EQ(dlg->Offers(dlg->m_escOffers).queryUrl,
+            BuildUpgradeQueryUrl(ScriptedDevices::Identity("ESC12", 0, 0x0105)));
   EXPECT_EQ(dlg->m_nRpmPeriod, 0x1234);
   EXPECT_EQ(host.StatusHistory(), EnglishTexts({20}));
 }
@@ -317,6 +318,24 @@ TEST_F(LinkRoads, RequestsWaitForTheLinkToBeIdle) {
   ASSERT_TRUE(WaitStatus(23));
   ASSERT_TRUE(WaitIdle());
   EXPECT_EQ(Sequence(), (Seq{{0, 0x0F}, {1, 0x0F}, {1, 'a'}}));
+}
+
+TEST_F(LinkRoads, EscDefaultThatTheLinkCannotTakeChangesNothing) {
+  dlg->EditSettings([](SettingsImage& s) { s.selectedProfile = 3; });
+  const Bytes before = ImageBytes();
+  // Busy before the question: nothing is asked. Busy by the time Yes is
+  // pressed: nothing is reset either.
+  dlg->m_bBusy = 1;
+  dlg->OnBnClickedEscDefault();
+  EXPECT_TRUE(host.Dialogs().empty());
+  dlg->m_bBusy = 0;
+  host.WhileNextDialogOpen([&] { dlg->m_bBusy = 1; });
+  host.QueueButton(platform::kIdOk);
+  dlg->OnBnClickedEscDefault();
+  EXPECT_EQ(host.Dialogs().size(), 1u);
+  EXPECT_EQ(ImageBytes(), before);
+  EXPECT_FALSE(dlg->m_bJobQueued);
+  EXPECT_EQ(dlg->m_nPendingOp, 0);
 }
 
 TEST_F(LinkRoads, WriteSettingsBlockStaysInsideTheSettingsArea) {

@@ -73,6 +73,7 @@ std::optional<std::string> HeadlessHost::chooseFileToSave(const platform::FileDi
 platform::ModalResult HeadlessHost::runModal(const platform::DialogTemplate& dialog,
                                              const platform::ModalButtonHandler& onButton) {
   std::pair<int, std::map<int, std::string>> press{platform::kIdCancel, {}};
+  std::function<void()> whileOpen;
   {
     std::lock_guard lock(m_mutex);
     m_dialogs.push_back(dialog);
@@ -80,7 +81,9 @@ platform::ModalResult HeadlessHost::runModal(const platform::DialogTemplate& dia
       press = m_buttons.front();
       m_buttons.pop_front();
     }
+    whileOpen.swap(m_whileOpen);
   }
+  if (whileOpen) whileOpen();
   if (press.first != platform::kIdCancel && !onButton(press.first, press.second)) {
     return {platform::kIdCancel, press.second};  // the dialog refused; the test then closes it
   }
@@ -186,4 +189,9 @@ std::optional<int> HeadlessHost::EndResult() const {
 int HeadlessHost::WindowMoves() const {
   std::lock_guard lock(m_mutex);
   return m_windowMoves;
+}
+
+void HeadlessHost::WhileNextDialogOpen(std::function<void()> action) {
+  std::lock_guard lock(m_mutex);
+  m_whileOpen = std::move(action);
 }

@@ -68,6 +68,8 @@ class HeadlessHost : public platform::DialogHost {
   // Script: the next modal dialogs press these buttons in turn; with none
   // queued a dialog is closed (IDCANCEL).
   void QueueButton(int buttonId, std::map<int, std::string> edits = {});
+  // Script: runs while the next modal dialog is open, before its button is pressed.
+  void WhileNextDialogOpen(std::function<void()> action);
 
  private:
   std::thread::id m_uiThread;
@@ -81,6 +83,7 @@ class HeadlessHost : public platform::DialogHost {
   std::vector<platform::FileDialogOptions> m_fileDialogs;
   std::deque<std::optional<std::string>> m_fileChoices;
   std::deque<std::pair<int, std::map<int, std::string>>> m_buttons;
+  std::function<void()> m_whileOpen;
   Progress m_progress;
   RecordingCanvas m_window;
   std::string m_title;

@@ -169,6 +169,43 @@ TEST_F(FirmwareLoading, ServerFailuresProgramNothing) {
   EXPECT_TRUE(Queued(kChannelEsc));
 }
 
+TEST_F(FirmwareLoading, ASecondLoadWhileOneIsProgrammedChangesNothing) {
+  const Bytes first = Body(300);
+  WriteImage(Image("ESC", 0x1234, first));
+  dlg->LoadEscFirmware(0, 1);
+  ASSERT_TRUE(Queued(kChannelEsc));
+  // Queued, then sent and awaiting the device's answer: both refuse another image.
+  for (bool sent : {false, true}) {
+    if (sent) {
+      dlg->m_bJobQueued = 0;
+      dlg->m_bBusy = 1;
+      dlg->m_nPendingOp = 0;
+      dlg->m_frames[0].txCommand = 'p';
+    }
+    WriteImage(Image("BOX", 0x0100, Body(50)));
+    dlg->LoadBoxFirmware(0, 1);
+    EXPECT_EQ(dlg->m_nFwAddress, 0x1234);
+    EXPECT_EQ(dlg->m_nFwLength, 300);
+    EXPECT_TRUE(std::equal(first.begin(), first.end(), dlg->m_fwBuffer.begin()));
+    EXPECT_EQ(dlg->m_nChannel, kChannelEsc);
+    EXPECT_TRUE(host.MessageBoxes().empty());
+  }
+}
+
+TEST_F(FirmwareLoading, AShortDownloadLeavesTheLastHandOffAsItWas) {
+  WriteImage(Image("ESC", 0x1234, Body(300)));
+  dlg->LoadEscFirmware(0, 1);
+  dlg->m_bJobQueued = 0;
+  dlg->m_nPendingOp = 0;
+  LoopbackServer shortReply(200, "\x12\x34\x01");  // fewer bytes than a header
+  OfferFromServer(dlg->m_escOffers, 0x0200, shortReply.Url());
+  dlg->LoadEscFirmware(0, 0);
+  EXPECT_FALSE(dlg->m_bJobQueued);
+  EXPECT_EQ(dlg->m_nFwAddress, 0x1234);
+  EXPECT_EQ(dlg->m_nFwLength, 300);
+  EXPECT_EQ(host.MessageBoxes(), std::vector<std::string>{"程序文件错误"});
+}
+
 TEST_F(FirmwareLoading, NoBoxNoProgramming) {
   dlg->m_bLinkRunning = 0;
   dlg->m_bJobQueued = 1;  // a request left from before the box went

@@ -133,6 +133,18 @@ TEST_F(UpgradeCheck, NothingNewerOrNothingListedAsksNothing) {
   EXPECT_EQ(dlg->m_nUpgradeFlags, kUpgradeEscOfferDone | kUpgradeBoxOfferDone);
 }
 
+TEST_F(UpgradeCheck, TheOfferWaitsWhileAJobIsQueued) {
+  SetOffers(ListOf({0x0106}), ListOf({}));
+  dlg->m_bJobQueued = 1;  // queued, not yet sent: the link is not idle
+  RunCheck();
+  // The wait polls once a second; 2.5 s give it two chances to be wrong.
+  EXPECT_FALSE(WaitFor(
+      host, [&] { return !host.Dialogs().empty(); }, std::chrono::milliseconds(2500)));
+  dlg->m_bJobQueued = 0;
+  ASSERT_TRUE(CheckDone());
+  EXPECT_EQ(Questions(), std::vector<std::string>{UiText(113, 0)});
+}
+
 TEST_F(UpgradeCheck, ClosingEndsAWaitingCheck) {
   SetOffers(ListOf({0x0106}), ListOf({}));
   dlg->m_bBusy = 1;  // the link stays busy: the offer waits
