@@ -43,10 +43,14 @@ void CPageSeting::OnBnClickedDefault() {
   prompt.m_strMsg = question;
   if (prompt.DoModal() != platform::kIdOk) return;
 
-  // Profile k alone gets its factory values; its name is kept.
-  m_main.LoadDefaultSettings();
-  const std::u16string units = Utf16Units(name);
+  // The profile selected now alone gets its factory values and keeps its
+  // name as it is now: the image may have been read again while the
+  // question was open. Taken, reset and written back in one step.
   std::lock_guard lock(m_main.m_settingsMutex);
+  k = image.selectedProfile;
+  if (k >= kProfileCount) return;
+  const std::u16string units = Utf16Units(ProfileNameText(image.profiles[k].profileName));
+  m_main.LoadDefaultSettingsLocked();
   std::uint8_t* stored = image.profiles[k].profileName;
   const std::size_t n = std::min(units.size(), kKeptNameLength);
   for (std::size_t i = 0; i < n; ++i)

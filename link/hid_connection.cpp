@@ -69,6 +69,8 @@ bool CCorvaneDlg::ConnectDevice() {
   m_bEscConnected = 0;
   m_bBusy = 0;
   m_bTailPending = 0;
+  // A frame cut off by the last connection is not continued by the next.
+  ResetParsers();
   DrawFrame();
 
   const std::uint32_t count = m_hidApi.HidDevice_GetNumHidDevices(kBoxVendorId, kBoxProductId);

@@ -68,12 +68,15 @@ void CCorvaneDlg::HandleEscReply() {
 
 void CCorvaneDlg::HandleEscIdentify() {
   m_bBusy = 0;
+  // The presence mark belongs to this reply alone: whatever identify comes
+  // next (a reset write-back, the read after a timing test) runs its operation.
+  const bool presenceOnly = m_bPresenceOnly;
+  m_bPresenceOnly = 0;
 
   // A presence poll of an ESC already known: it only confirms the ESC.
-  if (m_bPresenceOnly && m_bEscPresent) {
+  if (presenceOnly && m_bEscPresent) {
     m_bEscConnected = 1;
     DrawFrame();
-    m_bPresenceOnly = 0;
     return;
   }
 
@@ -141,6 +144,7 @@ std::uint16_t CCorvaneDlg::TakeIdentity(DeviceIdentity& identity, const std::uin
 
 // A device whose identity word is not accepted: the operation ends.
 void CCorvaneDlg::RefuseIdentity() {
+  m_bPresenceOnly = 0;
   m_bEscConnected = 0;
   DrawFrame();
   m_nPendingOp = 0;
@@ -255,6 +259,9 @@ void CCorvaneDlg::HandleBoxIdentify() {
 void CCorvaneDlg::HandleReplyTimeout() {
   m_bBusy = 0;
   const std::uint8_t command = m_frames[0].txCommand;
+  // A presence poll ends here, unless the box was silent and the ESC is
+  // asked directly next.
+  if (m_nChannel != kChannelBox || command != kCmdIdentify) m_bPresenceOnly = 0;
 
   if (m_nChannel == kChannelBox) {
     if (command == kCmdIdentify) {

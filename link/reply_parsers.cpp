@@ -90,6 +90,16 @@ Completed StepSharedState(ParseState& state, int& i, std::uint8_t* buffer, std::
 
 }  // namespace
 
+void CCorvaneDlg::ResetParsers() {
+  m_nEscParseState = Start;
+  m_nBoxParseState = Start;
+  m_nEscIndex = 0;
+  m_nBoxIndex = 0;
+  m_nEscIdlePolls = 0;
+  m_nBoxIdlePolls = 0;
+  m_bEscDataPhase = false;
+}
+
 void CCorvaneDlg::ParseEscByte(std::uint8_t b) {
   FrameSlot& slot = m_frames[0];
   std::uint8_t* buffer = m_rxEsc.data();

@@ -172,9 +172,15 @@ void SimBox::runHeader(std::uint8_t channel, Receiver& rx, Result& result) {
   rx.length = be16(&rx.frame[3]);
 
   if (rx.command == kCmdRead) {
-    const auto reply = readReply(rx.address, readEscMemory(rx.address, rx.length));
+    auto reply = readReply(rx.address, readEscMemory(rx.address, rx.length));
     rx = {};
-    emit(channel, reply, result);
+    // Unplugged mid-read: half the reply goes out, then the box leaves.
+    const bool cut = leaveDuringNextRead && reply.size() > 6;
+    if (cut) {
+      leaveDuringNextRead = false;
+      reply.resize(reply.size() / 2);
+    }
+    emit(channel, reply, result, {}, cut);
     return;
   }
   if (rx.length == 0) {

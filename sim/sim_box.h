@@ -86,6 +86,7 @@ class SimBox {
   bool refuseBoxIdentity = false;
   bool refuseEscIdentity = false;
   std::optional<std::uint32_t> unplugAfterDataBytes;
+  bool leaveDuringNextRead = false;
 
   BoxCounters counters;
   // The last complete command frame taken on each channel (box, ESC).

@@ -39,6 +39,7 @@ struct SimClient {
   X(CorvaneSim_SetRefuseIdentity)        \
   X(CorvaneSim_Unplug)                   \
   X(CorvaneSim_UnplugAfterDataBytes)     \
+  X(CorvaneSim_LeaveDuringNextRead)      \
   X(CorvaneSim_PlugIn)                   \
   X(CorvaneSim_SetPlugListener)          \
   X(CorvaneSim_WaitForNotifications)     \

@@ -116,6 +116,10 @@ int CorvaneSim_Unplug(uint32_t box);
 /* The box leaves right after taking the count-th byte of a data phase (0: right
  * after the header that opens one). One-shot. */
 int CorvaneSim_UnplugAfterDataBytes(uint32_t box, uint32_t count);
+/* The next 'A' reply with data stops halfway: once that half has been read
+ * the box leaves the bus and comes back as after its own restart
+ * (CorvaneSim_SetBoxRestartTimes). One-shot. */
+int CorvaneSim_LeaveDuringNextRead(uint32_t box);
 int CorvaneSim_PlugIn(uint32_t box);
 
 void CorvaneSim_SetPlugListener(CorvaneSimPlugListener listener, void* context);

@@ -394,6 +394,10 @@ int CorvaneSim_UnplugAfterDataBytes(uint32_t box, uint32_t count) {
   return result(bus().withBox(box, [&](SimBox& b) { b.unplugAfterDataBytes = count; }));
 }
 
+int CorvaneSim_LeaveDuringNextRead(uint32_t box) {
+  return result(bus().withBox(box, [&](SimBox& b) { b.leaveDuringNextRead = true; }));
+}
+
 int CorvaneSim_PlugIn(uint32_t box) {
   return result(bus().plugIn(box));
 }

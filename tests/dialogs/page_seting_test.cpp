@@ -73,6 +73,24 @@ TEST_F(ProfileReset, ALongNameComesBackCutTo15Characters) {
   EXPECT_EQ(std::string(reinterpret_cast<const char*>(s.profiles[4].profileName)), "ABCDEFGHIJKLMNO");
 }
 
+TEST_F(ProfileReset, TheProfileSelectedWhenYesIsPressedIsResetWithItsOwnName) {
+  Name("FAST");
+  // A settings read while the question is open selects another profile.
+  host.WhileNextDialogOpen([&] {
+    dlg->EditSettings([](SettingsImage& s) {
+      s.selectedProfile = 6;
+      std::memcpy(s.profiles[6].profileName, "SLOW", 5);
+    });
+  });
+  host.QueueButton(platform::kIdOk);
+  dlg->m_pageSeting.OnBnClickedDefault();
+  const SettingsImage s = dlg->SettingsSnapshot();
+  EXPECT_EQ(s.profiles[6].dragBrake, 10);
+  EXPECT_EQ(std::string(reinterpret_cast<const char*>(s.profiles[6].profileName)), "SLOW");
+  EXPECT_EQ(s.profiles[4].dragBrake, 99);
+  EXPECT_EQ(std::string(reinterpret_cast<const char*>(s.profiles[4].profileName)), "FAST");
+}
+
 TEST(ExtractCnText, TheValueUnderCn) {
   EXPECT_EQ(ExtractCnText("\"en\":\"fixes\",\"cn\":\"修复\",\"jp\":\"x\""), "修复");
   EXPECT_EQ(ExtractCnText("\"en\":\"fixes\""), "");

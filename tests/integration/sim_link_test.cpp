@@ -2,6 +2,8 @@
 // own binding, device events and communication thread.
 #include <algorithm>
 #include <cstring>
+#include <filesystem>
+#include <fstream>
 
 #include "app/texts/ui_text_table.h"
 #include "integration/sim_fixture.h"
@@ -276,6 +278,95 @@ TEST_F(SimLink, ConnectingWithABoxOpenChangesNothing) {
   EXPECT_TRUE(dlg->ConnectDevice());
   EXPECT_EQ(host.StatusHistory().size(), statuses);
   EXPECT_TRUE(dlg->m_bEscConnected);
+}
+
+}  // namespace
+
+namespace {
+
+// Faults of the link found in review, through the simulated box.
+class SimLinkFaults : public SimLink {
+ protected:
+  int Count(int status) {
+    const auto history = host.StatusHistory();
+    return static_cast<int>(std::count(history.begin(), history.end(), UiText(status, kLanguageEnglish)));
+  }
+  // Takes the ESC off the link until it is put back, so that the program
+  // knows it as absent.
+  void ConnectWithoutEsc() {
+    sim.CorvaneSim_SetEscPresent(0, 0);
+    Connect();
+    ASSERT_TRUE(WaitStatus(22));
+    ASSERT_TRUE(WaitIdle());
+    sim.CorvaneSim_SetEscPresent(0, 1);
+  }
+};
+
+TEST_F(SimLinkFaults, AnImageLoadedWhileAWriteRunsIsProgrammedIntact) {
+  ConnectAndRead();
+  Bytes image(32 + 4000);
+  image[0] = 0x04;  // address 0x0400, 4000 bytes, "ESC"
+  image[2] = 4000 >> 8;
+  image[3] = 4000 & 0xFF;
+  std::memcpy(&image[8], "ESC", 3);
+  std::uint8_t sum = 0;
+  for (int i = 0; i < 31; ++i)
+    sum = static_cast<std::uint8_t>(sum + image[i]);
+  image[31] = static_cast<std::uint8_t>(-sum);
+  for (int i = 0; i < 4000; ++i)
+    image[32 + i] = static_cast<std::uint8_t>(i * 13 + 7);
+  const auto file = std::filesystem::temp_directory_path() / "corvane-race.bin";
+  std::ofstream(file, std::ios::binary)
+      .write(reinterpret_cast<const char*>(image.data()), static_cast<std::streamsize>(image.size()));
+  dlg->m_strFirmwarePath = file.string();
+
+  // The whole image goes out while the firmware waits for the link.
+  dlg->EditSettings([](SettingsImage& s) { s.selectedProfile = 3; });
+  dlg->m_bProfileChanged = 1;
+  dlg->OnBnClickedApply();
+  dlg->LoadEscFirmware(0, 1);
+  ASSERT_TRUE(WaitStatus(18));
+  std::filesystem::remove(file);
+  EXPECT_EQ(Count(19), 1);
+  Bytes programmed(5000);
+  std::uint32_t address = 0;
+  ASSERT_EQ(sim.CorvaneSim_GetProgrammedImage(0, CORVANE_SIM_ESC, programmed.data(), 5000, &address), 4000);
+  EXPECT_EQ(address, 0x0400u);
+  EXPECT_TRUE(std::equal(image.begin() + 32, image.end(), programmed.begin()));
+}
+
+TEST_F(SimLinkFaults, AfterAnUnplugMidReadTheNextReadSucceedsAtOnce) {
+  ConnectAndRead();
+  sim.CorvaneSim_LeaveDuringNextRead(0);
+  dlg->OnBnClickedEscRead();
+  ASSERT_TRUE(WaitFor(host, [&] { return Count(27) == 1; }));  // gone mid-frame
+  // Back on the bus, the first contact reads the ESC without a failure.
+  ASSERT_TRUE(WaitFor(host, [&] { return Count(20) == 2; }));
+  EXPECT_EQ(Count(22) + Count(23), 0);
+  EXPECT_EQ(Image(), SimSettings());
+}
+
+// A presence poll that finds an ESC the program did not know reads it; the
+// identifies that follow run their own operations.
+TEST_F(SimLinkFaults, AfterAPresencePollTheResetRequestIsWrittenBack) {
+  ConnectWithoutEsc();
+  SetSimSettings(MarkedSettings(SimSettings(), 12));
+  ASSERT_TRUE(dlg->QueueIdentifyIfIdle(kChannelBox, 'a', true));
+  ASSERT_TRUE(WaitStatus(19));
+  EXPECT_EQ(SimSettings()[2420], 0);
+  EXPECT_EQ(SimSettings(), Image());
+}
+
+TEST_F(SimLinkFaults, AfterAPresencePollTheTimingTestReadsTheSettingsAgain) {
+  ConnectWithoutEsc();
+  ASSERT_TRUE(dlg->QueueIdentifyIfIdle(kChannelBox, 'a', true));
+  ASSERT_TRUE(WaitFor(host, [&] { return Count(20) == 1 && dlg->LinkIdle(); }));
+  sim.CorvaneSim_SetTestRun(0, 20, 25);
+  SetSimSettings(MarkedSettings(SimSettings(), 4));
+  ASSERT_TRUE(dlg->QueueTimingTest());
+  ASSERT_TRUE(WaitFor(host, [&] { return Count(20) == 2; }));
+  EXPECT_EQ(dlg->m_nLiveTiming, 25);
+  EXPECT_EQ(Image(), SimSettings());
 }
 
 }  // namespace
