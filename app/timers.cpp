@@ -16,6 +16,8 @@ void CCorvaneDlg::OnTimer(int timerId) {
       m_bHomeDrawn = true;
       DrawUiImage("UI-01.PNG", 0, 60, 965, 477);
     }
+    // It has done its one job: it would only wake the UI thread from now on.
+    m_host.killTimer(TIMER_FIRST_PAINT);
     return;
   }
   if (timerId != TIMER_UI_TICK) return;

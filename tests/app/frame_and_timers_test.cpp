@@ -110,9 +110,11 @@ class Timers : public AppTest {
 };
 
 TEST_F(Timers, FirstPaintDrawsTheHomePageOnce) {
+  host.setTimer(TIMER_FIRST_PAINT, 20);
   for (int i = 0; i < 5; ++i)
     dlg->OnTimer(TIMER_FIRST_PAINT);
   EXPECT_EQ(host.Window().ImageNames(), std::vector<std::string>{"UI-01.PNG"});
+  EXPECT_EQ(host.Timers().count(TIMER_FIRST_PAINT), 0u);  // stopped once it has drawn
   const DrawOp op = host.Window().Ops()[0];
   EXPECT_EQ(op.rect.y, 60);
   EXPECT_EQ(op.rect.height, 477);
