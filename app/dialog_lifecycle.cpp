@@ -3,13 +3,24 @@
 #include "app/texts/ui_text_table.h"
 #include "platform/locale.h"
 
+namespace {
+
+// The About item's text, the same in every language.
+constexpr const char* kAboutMenuText = "About Corvane(&A)...";
+
+}  // namespace
+
 bool CCorvaneDlg::OnInitDialog() {
   // Without the HID library the window stays up but does nothing: no
-  // title, no link, no timers.
+  // title, no system menu, no link, no timers.
   if (!LoadHidLibrary()) return false;
 
   m_nLanguage = LanguageFromLocale(platform::SystemDefaultLocaleId());
   m_host.setTitle(GetTitleText());
+  m_host.setSystemMenuItem(IDM_ABOUTBOX, kAboutMenuText);
+  m_host.setSystemMenuItem(IDM_LANGUAGE, GetText(101));
+  m_host.setSystemMenuItem(SC_MOVE, GetText(102));
+  m_host.setSystemMenuItem(SC_CLOSE, GetText(103));
   // The constructor left the profile index at 10: this is the full reset.
   LoadDefaultSettings();
   m_pageSeting.m_pSettings = &m_settings;

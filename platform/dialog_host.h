@@ -57,6 +57,11 @@ class DialogHost {
   virtual void endDialog(int result) = 0;
   // Moves the window with the pointer while the left button is held.
   virtual void beginWindowMove() = 0;
+  // The window's system menu, which the user opens with Alt+Space or a right
+  // click on the title banner. Adds an item that sends commandId to
+  // OnSysCommand, or renames the item of that command; items keep the order
+  // of their first addition. "&" marks the mnemonic letter, "&&" is an "&".
+  virtual void setSystemMenuItem(unsigned commandId, const std::string& text) = 0;
 
   // These run a modal loop.
 

@@ -44,9 +44,12 @@ void CCorvaneDlg::OnSysCommand(unsigned commandId) {
     CAboutDlg about(m_host);
     about.DoModal();
   } else if (commandId == IDM_LANGUAGE) {
-    // Japanese switches to Chinese, every other language to Japanese. The
-    // window has no system menu whose items would be renamed.
+    // Japanese switches to Chinese, every other language to Japanese; the
+    // system menu's items take the new language's texts.
     m_nLanguage = m_nLanguage == kLanguageJapanese ? kLanguageChinese : kLanguageJapanese;
+    m_host.setSystemMenuItem(SC_MOVE, GetText(102));
+    m_host.setSystemMenuItem(SC_CLOSE, GetText(103));
+    m_host.setSystemMenuItem(IDM_LANGUAGE, GetText(101));
     ApplyLanguageTexts();
   } else if ((commandId & 0xFFF0) == SC_CLOSE) {
     OnCancel();

@@ -1,5 +1,6 @@
 #include <QApplication>
 #include <QGuiApplication>
+#include <clocale>
 #include <cstdlib>
 
 #include "platform/application.h"
@@ -17,6 +18,10 @@ bool HasEnv(const char* name) {
 
 struct Application::Impl {
   Impl(int& argc, char** argv) : platformChosen(ChoosePlatform()), app(argc, argv) {
+    // The application has set the C library's locale from the environment.
+    // The program writes and reads its numbers with a decimal point ("2.5")
+    // in every language, so numbers alone go back to the C convention.
+    std::setlocale(LC_NUMERIC, "C");
     // The program ends when its main dialog ends, not when a window closes.
     QApplication::setQuitOnLastWindowClosed(false);
     QGuiApplication::setApplicationDisplayName(QStringLiteral("Corvane"));

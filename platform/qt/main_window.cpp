@@ -1,9 +1,11 @@
 #include "platform/qt/main_window.h"
 
+#include <QAction>
 #include <QCloseEvent>
 #include <QEventLoop>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QMenu>
 #include <QMouseEvent>
 #include <QPaintEvent>
 #include <QPainter>
@@ -44,6 +46,9 @@ constexpr const char* kProgressStyle =
 constexpr int kOneLineStaticHeight = 24;
 // A zero interval would fire on every pass of the event loop.
 constexpr int kMinimumTimerMs = 10;
+// The title banner: the top of the client area, where a framed window has its
+// caption. A right click on it opens the system menu.
+constexpr int kTitleBannerHeight = 60;
 
 }  // namespace
 
@@ -64,7 +69,11 @@ void ClientWidget::paintEvent(QPaintEvent* event) {
 
 void ClientWidget::mousePressEvent(QMouseEvent* event) {
   const QPoint at = event->position().toPoint();
-  if (event->button() == Qt::LeftButton) m_owner.mouseDown(at.x(), at.y());
+  if (event->button() == Qt::LeftButton) {
+    m_owner.mouseDown(at.x(), at.y());
+  } else if (event->button() == Qt::RightButton && at.y() < kTitleBannerHeight) {
+    m_owner.openSystemMenu(event->globalPosition().toPoint());
+  }
 }
 
 void ClientWidget::mouseReleaseEvent(QMouseEvent* event) {
@@ -80,6 +89,10 @@ void ClientWidget::mouseMoveEvent(QMouseEvent* event) {
 void ClientWidget::keyPressEvent(QKeyEvent* event) {
   if (event->key() == Qt::Key_Escape) {
     m_owner.cancel();
+    return;
+  }
+  if (event->key() == Qt::Key_Space && event->modifiers() == Qt::AltModifier) {
+    m_owner.openSystemMenu(mapToGlobal(QPoint(0, 0)));
     return;
   }
   QWidget::keyPressEvent(event);
@@ -120,6 +133,8 @@ QtMainWindow::QtMainWindow(const DialogTemplate& clientTemplate)
   m_widget = std::make_unique<ClientWidget>(*this);
   m_widget->setFixedSize(size);
   m_widget->setWindowTitle(QString());
+  m_systemMenu = new QMenu(m_widget.get());
+  m_systemMenu->setObjectName(QStringLiteral("systemMenu"));
   createControls(clientTemplate);
 }
 
@@ -356,6 +371,21 @@ void QtMainWindow::beginWindowMove() {
   if (QWindow* window = m_widget->windowHandle()) window->startSystemMove();
 }
 
+void QtMainWindow::setSystemMenuItem(unsigned commandId, const std::string& text) {
+  const QString label = FromUtf8(text);
+  for (QAction* action : m_systemMenu->actions()) {
+    if (action->data().toUInt() == commandId) {
+      action->setText(label);
+      return;
+    }
+  }
+  QAction* action = m_systemMenu->addAction(label);
+  action->setData(commandId);
+  QObject::connect(action, &QAction::triggered, m_context.get(), [this, commandId] {
+    if (m_dialog != nullptr && !m_finished) m_dialog->OnSysCommand(commandId);
+  });
+}
+
 void QtMainWindow::messageBox(const std::string& text, MessageBoxKind kind, const std::string& caption) {
   ShowMessageBox(m_widget.get(), text, kind, caption);
 }
@@ -463,6 +493,11 @@ void QtMainWindow::mouseMove(int x, int y) {
 
 void QtMainWindow::cancel() {
   if (m_dialog != nullptr && !m_finished && !m_ended) m_dialog->OnCancel();
+}
+
+void QtMainWindow::openSystemMenu(const QPoint& globalPos) {
+  if (m_dialog == nullptr || m_finished || m_ended || m_systemMenu->isEmpty()) return;
+  m_systemMenu->popup(globalPos);
 }
 
 bool QtMainWindow::closeRequested() {

@@ -1,6 +1,7 @@
 // The main window: a frameless, fixed-size window whose client area shows a
 // surface that the dialog draws on, with the template's visible controls on
-// top. Every mouse action and key goes to the dialog.
+// top. Every mouse action and key goes to the dialog, but for Alt+Space and a
+// right click on the title banner, which open the window's system menu.
 #pragma once
 
 #include <QImage>
@@ -18,6 +19,7 @@
 #include "platform/application.h"
 
 class QEventLoop;
+class QMenu;
 class QProgressBar;
 
 namespace platform::qt {
@@ -65,6 +67,7 @@ class QtMainWindow final : public MainWindow {
   void killTimer(int timerId) override;
   void endDialog(int result) override;
   void beginWindowMove() override;
+  void setSystemMenuItem(unsigned commandId, const std::string& text) override;
   void messageBox(const std::string& text, MessageBoxKind kind, const std::string& caption) override;
   std::optional<std::string> chooseFileToOpen(const FileDialogOptions& options) override;
   std::optional<std::string> chooseFileToSave(const FileDialogOptions& options) override;
@@ -110,6 +113,7 @@ class QtMainWindow final : public MainWindow {
   void mouseMove(int x, int y);
   void cancel();
   bool closeRequested();
+  void openSystemMenu(const QPoint& globalPos);
 
   const std::thread::id m_uiThread;
   DialogEvents* m_dialog = nullptr;
@@ -139,6 +143,7 @@ class QtMainWindow final : public MainWindow {
   std::atomic<int> m_result{0};
 
   std::unique_ptr<ClientWidget> m_widget;  // last: its children refer to the above
+  QMenu* m_systemMenu = nullptr;           // a child of the widget; UI thread only
 };
 
 }  // namespace platform::qt

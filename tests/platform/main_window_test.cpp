@@ -1,8 +1,9 @@
 // The main window on the offscreen platform: its controls, the statics'
 // colours, updates from other threads, posted tasks, timers, keys, mouse,
-// the modal run and what the client area shows.
+// the modal run, the system menu and what the client area shows.
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QKeyEvent>
@@ -331,6 +332,35 @@ TEST_F(MainWindowTest, MouseReachesTheDialogInClientCoordinates) {
   ASSERT_FALSE(dialog.moves.empty());
   EXPECT_EQ(dialog.moves.front(), QPoint(300, 200));
   window->beginWindowMove();  // refused off screen, harmlessly
+}
+
+TEST_F(MainWindowTest, SystemMenuOpensOnTheBannerOrAltSpaceAndSendsItsCommands) {
+  ShowAndSettle();
+  EXPECT_EQ(OpenMenuWithAltSpace(), nullptr);  // nothing to show yet
+  window->setSystemMenuItem(0x10, "&About");
+  window->setSystemMenuItem(0xF060, "Close");
+  window->setSystemMenuItem(0x10, "&Info");  // renamed in its place
+
+  QMenu* menu = OpenMenuWithAltSpace();
+  ASSERT_NE(menu, nullptr);
+  // At the window's corner, which here is the screen's: the menu keeps off
+  // the screen's edge by its frame.
+  EXPECT_LE((menu->pos() - MainWidget()->mapToGlobal(QPoint(0, 0))).manhattanLength(), 4);
+  EXPECT_EQ(MenuTexts(menu), QStringList({"&Info", "Close"}));
+  ChooseMenuItem(menu, 1);
+  EXPECT_EQ(QApplication::activePopupWidget(), nullptr);
+  EXPECT_EQ(dialog.sysCommands, std::vector<unsigned>{0xF060});
+
+  // A right click opens it at the pointer on the banner only, and never
+  // reaches the dialog as a click.
+  EXPECT_EQ(OpenMenuWithRightClick({300, 60}), nullptr);
+  menu = OpenMenuWithRightClick({300, 59});
+  ASSERT_NE(menu, nullptr);
+  EXPECT_EQ(menu->pos(), MainWidget()->mapToGlobal(QPoint(300, 59)));
+  ChooseMenuItem(menu, 0);
+  EXPECT_EQ(dialog.sysCommands, (std::vector<unsigned>{0xF060, 0x10}));
+  EXPECT_TRUE(dialog.downs.empty());
+  EXPECT_TRUE(dialog.ups.empty());
 }
 
 TEST_F(MainWindowTest, ShownAgainAfterMinimisedThePageIsPaintedAgain) {

@@ -2,8 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include <QAction>
 #include <QApplication>
+#include <QKeyEvent>
+#include <QMouseEvent>
 #include <QTimer>
+#include <QWindow>
 #include <algorithm>
 #include <chrono>
 #include <cstdlib>
@@ -75,6 +79,41 @@ void WhenModalShows(std::function<void(QWidget*)> action) {
   });
 }
 
+QMenu* OpenMenuWithAltSpace() {
+  QKeyEvent altSpace(QEvent::KeyPress, Qt::Key_Space, Qt::AltModifier);
+  QCoreApplication::sendEvent(MainWidget(), &altSpace);
+  return qobject_cast<QMenu*>(QApplication::activePopupWidget());
+}
+
+QMenu* OpenMenuWithRightClick(QPoint at) {
+  QWindow* handle = MainWidget()->windowHandle();
+  for (QEvent::Type type : {QEvent::MouseButtonPress, QEvent::MouseButtonRelease}) {
+    const Qt::MouseButtons held = type == QEvent::MouseButtonPress ? Qt::RightButton : Qt::NoButton;
+    QMouseEvent event(type, QPointF(at), handle->mapToGlobal(QPointF(at)), Qt::RightButton, held,
+                      Qt::NoModifier);
+    QCoreApplication::sendEvent(handle, &event);
+  }
+  return qobject_cast<QMenu*>(QApplication::activePopupWidget());
+}
+
+QStringList MenuTexts(const QMenu* menu) {
+  QStringList texts;
+  if (menu == nullptr) return texts;
+  for (const QAction* action : menu->actions())
+    texts << action->text();
+  return texts;
+}
+
+void ChooseMenuItem(QMenu* menu, int index) {
+  if (menu == nullptr || index >= menu->actions().size()) {
+    ADD_FAILURE() << "no menu item " << index << " to choose";
+    return;
+  }
+  menu->setActiveAction(menu->actions().at(index));
+  QKeyEvent enter(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
+  QCoreApplication::sendEvent(menu, &enter);
+}
+
 TempDir::TempDir() {
   char pattern[] = "/tmp/corvane-platform-XXXXXX";
   const char* made = mkdtemp(pattern);
@@ -119,7 +158,9 @@ void FakeDialog::OnLButtonUp(int x, int y) {
   ups.emplace_back(x, y);
 }
 
-void FakeDialog::OnSysCommand(unsigned) {}
+void FakeDialog::OnSysCommand(unsigned commandId) {
+  sysCommands.push_back(commandId);
+}
 
 platform::ControlColors FakeDialog::OnCtlColor(int controlId) {
   auto found = colors.find(controlId);

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <QImage>
+#include <QMenu>
 #include <QPoint>
 #include <QString>
 #include <QWidget>
@@ -25,6 +26,16 @@ QWidget* MainWidget();
 // Once a modal window is active, runs the action on it (from the event loop
 // of that window).
 void WhenModalShows(std::function<void(QWidget*)> action);
+
+// The main window's system menu as a user opens it: Alt+Space, or a right
+// click at a point of the client area. The menu that opened, or null.
+QMenu* OpenMenuWithAltSpace();
+QMenu* OpenMenuWithRightClick(QPoint at);
+// Its items' texts; none when no menu opened.
+QStringList MenuTexts(const QMenu* menu);
+// Picks the item with the keyboard, as a user does: the menu closes, then the
+// item's command runs. Fails the test when there is no such item.
+void ChooseMenuItem(QMenu* menu, int index);
 
 // A fresh directory for the test's files, removed by the destructor.
 class TempDir {
@@ -59,6 +70,7 @@ class FakeDialog : public platform::DialogEvents {
 
   std::vector<std::string> calls;  // "init", "paint", "cancel", "destroy"
   std::vector<int> timers;
+  std::vector<unsigned> sysCommands;
   std::vector<QPoint> downs, ups, moves;
   std::map<int, platform::ControlColors> colors;
   std::function<void()> onInit, onCancel;

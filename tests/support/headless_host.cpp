@@ -195,3 +195,19 @@ void HeadlessHost::WhileNextDialogOpen(std::function<void()> action) {
   std::lock_guard lock(m_mutex);
   m_whileOpen = std::move(action);
 }
+
+void HeadlessHost::setSystemMenuItem(unsigned commandId, const std::string& text) {
+  std::lock_guard lock(m_mutex);
+  auto item = std::find_if(m_systemMenu.begin(), m_systemMenu.end(),
+                           [commandId](const auto& entry) { return entry.first == commandId; });
+  if (item == m_systemMenu.end()) {
+    m_systemMenu.emplace_back(commandId, text);
+  } else {
+    item->second = text;
+  }
+}
+
+std::vector<std::pair<unsigned, std::string>> HeadlessHost::SystemMenu() const {
+  std::lock_guard lock(m_mutex);
+  return m_systemMenu;
+}

@@ -38,6 +38,7 @@ class HeadlessHost : public platform::DialogHost {
   void killTimer(int timerId) override;
   void endDialog(int result) override;
   void beginWindowMove() override;
+  void setSystemMenuItem(unsigned commandId, const std::string& text) override;
 
   // Everything painted on the window, in order.
   RecordingCanvas& Window() { return m_window; }
@@ -46,6 +47,8 @@ class HeadlessHost : public platform::DialogHost {
   std::map<int, int> Timers() const;
   std::optional<int> EndResult() const;
   int WindowMoves() const;
+  // The system menu's items (command, text) in order.
+  std::vector<std::pair<unsigned, std::string>> SystemMenu() const;
 
   // Runs the posted tasks; returns how many ran.
   int Pump();
@@ -90,4 +93,5 @@ class HeadlessHost : public platform::DialogHost {
   std::map<int, int> m_timers;
   std::optional<int> m_endResult;
   int m_windowMoves = 0;
+  std::vector<std::pair<unsigned, std::string>> m_systemMenu;
 };

@@ -1,6 +1,6 @@
 // The program's window as a user sees it, offscreen: the real Qt window, the
 // main dialog and the simulated box; the screenshot is probed at the dots and
-// the home page's tiles.
+// the home page's tiles, and the system menu is used as a user does.
 #include <dlfcn.h>
 #include <gtest/gtest.h>
 
@@ -28,6 +28,7 @@ class HomeWindow : public ::testing::Test {
   void SetUp() override {
     ::setenv("CORVANE_DRIVE_C", CORVANE_SIM_DRIVE_C, 1);
     ::setenv("LANG", "en_US.UTF-8", 1);
+    ::unsetenv("LC_ALL");  // the window starts in English
     m_sim = ::dlopen((std::string(CORVANE_SIM_DRIVE_C) + "/Windows/Corvane.dll").c_str(), RTLD_NOW);
     ASSERT_NE(m_sim, nullptr);
     ASSERT_TRUE(sim.load(m_sim));
@@ -93,6 +94,35 @@ TEST_F(HomeWindow, RedDotsWithoutTheBoxAndTheCloseBoxEndsTheDialog) {
   dlg->OnLButtonUp(940, 20);
   EXPECT_TRUE(window->ended());
   EXPECT_EQ(window->result(), platform::kIdOk);
+}
+
+TEST_F(HomeWindow, SystemMenuOpensTheAboutBoxSwitchesTheLanguageAndCloses) {
+  sim.CorvaneSim_SetBoxCount(0);
+  window->show(*dlg);
+  QMenu* menu = OpenMenuWithAltSpace();
+  EXPECT_EQ(MenuTexts(menu),
+            QStringList({"About Corvane(&A)...", "Chinese", "Move(M)", "Close(C)   Alt+F4"}));
+  QString about;
+  WhenModalShows([&](QWidget* modal) {
+    about = modal->windowTitle();
+    modal->close();
+  });
+  ChooseMenuItem(menu, 0);
+  EXPECT_EQ(about, "About Corvane");
+
+  // English switches to Japanese, Japanese to Chinese; the menu follows.
+  ChooseMenuItem(OpenMenuWithRightClick({500, 30}), 1);
+  menu = OpenMenuWithAltSpace();
+  EXPECT_EQ(MenuTexts(menu), QStringList({"About Corvane(&A)...", "Japanese", "移動", "終了"}));
+  ChooseMenuItem(menu, 1);
+  menu = OpenMenuWithAltSpace();
+  EXPECT_EQ(MenuTexts(menu),
+            QStringList({"About Corvane(&A)...", "English", "移动(M)", "关闭(C)    Alt+F4"}));
+  EXPECT_EQ(dlg->m_nLanguage, 1);
+
+  ChooseMenuItem(menu, 3);
+  EXPECT_TRUE(window->ended());
+  EXPECT_EQ(window->result(), platform::kIdCancel);
 }
 
 }  // namespace
