@@ -189,6 +189,28 @@ class CCorvaneDlg : public platform::DialogEvents {
   // Acts on a click at (x, y) and redraws the current page; (0, 520) only redraws.
   void DispatchClick(int x, int y);
   void DrawHomeHover();
+  // Press and drag on the current page's sliders, switches and lists: sets
+  // the value under the (clamped) pointer and redraws what changed.
+  void TrackPanelPress(int x, int y);
+
+  // ---- page drawers (pages/), UI thread only; each draws its page whole ----
+  void DrawGeneralPage();
+  void DrawThrottlePage();
+  void DrawBrakePage();
+  void DrawTimingPage();
+  void DrawDashboardPage();
+  void DrawUpgradePage();
+  // Runs edit on the image and its selected profile under the settings lock;
+  // false (nothing run) while the profile index is outside 0..9.
+  bool EditSelectedProfile(const std::function<void(SettingsImage&, SettingProfile&)>& edit);
+  // A copy of the selected profile; false while its index is outside 0..9.
+  bool SelectedProfile(SettingProfile& profile) const;
+
+  // ---- value dialogs of the throttle page and the dashboard (pages/value_dialogs.cpp) ----
+  void EditDeadBand();
+  void EditGearRatio();
+  void EditWheelDiameter();
+  void EditPoles();
 
   // ================= members =================
   platform::DialogHost& m_host;
@@ -205,6 +227,7 @@ class CCorvaneDlg : public platform::DialogEvents {
   std::uint8_t m_nLastProfile = 0;
   std::uint8_t m_nTempUnit = 0;
   std::uint8_t m_bFwListOpen = 0;
+  std::uint8_t m_nEscFirstRow = 0, m_nBoxFirstRow = 0;
   std::uint8_t m_nEscFwSel = 0, m_nBoxFwSel = 0;
   std::uint8_t m_bCutoffOff = 0;
   int m_nGearRatio = 0;

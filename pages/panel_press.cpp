@@ -1,0 +1,5 @@
+#include "app/corvane_dlg.h"
+
+void CCorvaneDlg::TrackPanelPress(int, int) {
+  m_nDragState = 0;
+}
