@@ -1,6 +1,5 @@
 #include "platform/qt/qt_canvas.h"
 
-#include <QFile>
 #include <QPainterPath>
 #include <QTransform>
 #include <algorithm>
@@ -30,7 +29,7 @@ constexpr qreal kUnbounded = 1.0e5;
 
 }  // namespace
 
-QtCanvas::QtCanvas(QImage& target) : m_painter(&target) {
+QtCanvas::QtCanvas(QImage& target, PictureCache& pictures) : m_painter(&target), m_pictures(pictures) {
   m_painter.setRenderHints(QPainter::Antialiasing | QPainter::TextAntialiasing |
                            QPainter::SmoothPixmapTransform);
 }
@@ -38,9 +37,9 @@ QtCanvas::QtCanvas(QImage& target) : m_painter(&target) {
 QtCanvas::~QtCanvas() = default;
 
 bool QtCanvas::drawImage(const std::filesystem::path& file, RectF rect) {
-  // Read anew on every call: the pictures on disk are the only copy.
-  QImage picture;
-  if (!picture.load(QFile::decodeName(file.c_str()))) return false;
+  // The cache follows the file on disk: a changed file is read again.
+  const QImage picture = m_pictures.picture(file);
+  if (picture.isNull()) return false;
   m_painter.drawImage(ToRect(rect), picture);
   return true;
 }
@@ -116,7 +115,10 @@ QImage TransparentImage(int width, int height) {
   return image;
 }
 
-QtLayer::QtLayer(int width, int height)
-    : m_width(width), m_height(height), m_image(TransparentImage(width, height)), m_canvas(m_image) {}
+QtLayer::QtLayer(int width, int height, PictureCache& pictures)
+    : m_width(width),
+      m_height(height),
+      m_image(TransparentImage(width, height)),
+      m_canvas(m_image, pictures) {}
 
 }  // namespace platform::qt

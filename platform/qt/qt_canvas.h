@@ -7,6 +7,7 @@
 #include <string_view>
 
 #include "platform/canvas.h"
+#include "platform/qt/picture_cache.h"
 
 namespace platform::qt {
 
@@ -14,10 +15,11 @@ inline QString FromUtf8(std::string_view text) {
   return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
 }
 
-// Paints on the image for as long as it lives; the image must outlive it.
+// Paints on the image for as long as it lives; the image and the picture
+// cache must outlive it.
 class QtCanvas : public Canvas {
  public:
-  explicit QtCanvas(QImage& target);
+  explicit QtCanvas(QImage& target, PictureCache& pictures = PictureCache::Shared());
   ~QtCanvas() override;
   QtCanvas(const QtCanvas&) = delete;
   QtCanvas& operator=(const QtCanvas&) = delete;
@@ -38,6 +40,7 @@ class QtCanvas : public Canvas {
 
  private:
   QPainter m_painter;
+  PictureCache& m_pictures;
 };
 
 // A fully transparent premultiplied ARGB image (at least 1 x 1).
@@ -46,7 +49,7 @@ QImage TransparentImage(int width, int height);
 // A transparent ARGB image with a canvas of its own.
 class QtLayer : public Layer {
  public:
-  QtLayer(int width, int height);
+  QtLayer(int width, int height, PictureCache& pictures = PictureCache::Shared());
   int width() const override { return m_width; }
   int height() const override { return m_height; }
   Canvas& canvas() override { return m_canvas; }

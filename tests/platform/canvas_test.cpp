@@ -16,31 +16,6 @@ using platform::Argb;
 using platform::qt::QtCanvas;
 using platform::qt::QtLayer;
 
-constexpr Argb kRed = 0xFFFF0000;
-constexpr Argb kGreen = 0xFF00FF00;
-constexpr Argb kBlue = 0xFF0000FF;
-constexpr Argb kWhite = 0xFFFFFFFF;
-
-QImage Image(int width, int height, QColor fill) {
-  QImage image(width, height, QImage::Format_ARGB32_Premultiplied);
-  image.fill(fill);
-  return image;
-}
-
-Argb At(const QImage& image, int x, int y) {
-  return image.pixelColor(x, y).rgba();
-}
-
-// Each channel within the tolerance.
-bool Near(Argb a, Argb b, int tolerance = 10) {
-  for (int shift = 0; shift < 32; shift += 8) {
-    const int ca = static_cast<int>((a >> shift) & 0xFF);
-    const int cb = static_cast<int>((b >> shift) & 0xFF);
-    if (std::abs(ca - cb) > tolerance) return false;
-  }
-  return true;
-}
-
 // The bounding box of the pixels that are not the background.
 QRect Ink(const QImage& image, Argb background) {
   QRect box;

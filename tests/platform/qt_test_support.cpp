@@ -131,6 +131,25 @@ std::filesystem::path WritePng(const std::filesystem::path& file, const QImage& 
   return file;
 }
 
+QImage Image(int width, int height, QColor fill) {
+  QImage image(width, height, QImage::Format_ARGB32_Premultiplied);
+  image.fill(fill);
+  return image;
+}
+
+platform::Argb At(const QImage& image, int x, int y) {
+  return image.pixelColor(x, y).rgba();
+}
+
+bool Near(platform::Argb a, platform::Argb b, int tolerance) {
+  for (int shift = 0; shift < 32; shift += 8) {
+    const int ca = static_cast<int>((a >> shift) & 0xFF);
+    const int cb = static_cast<int>((b >> shift) & 0xFF);
+    if (std::abs(ca - cb) > tolerance) return false;
+  }
+  return true;
+}
+
 bool FakeDialog::OnInitDialog() {
   calls.push_back("init");
   if (onInit) onInit();

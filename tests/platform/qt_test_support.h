@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "platform/application.h"
+#include "platform/canvas.h"
 
 // Runs the UI thread's events until the condition holds; false if it still
 // does not after a generous guard.
@@ -50,6 +51,17 @@ class TempDir {
 
 // Writes the image as a PNG file.
 std::filesystem::path WritePng(const std::filesystem::path& file, const QImage& image);
+
+inline constexpr platform::Argb kRed = 0xFFFF0000;
+inline constexpr platform::Argb kGreen = 0xFF00FF00;
+inline constexpr platform::Argb kBlue = 0xFF0000FF;
+inline constexpr platform::Argb kWhite = 0xFFFFFFFF;
+
+// A premultiplied ARGB image filled with the colour.
+QImage Image(int width, int height, QColor fill);
+platform::Argb At(const QImage& image, int x, int y);
+// Each channel within the tolerance.
+bool Near(platform::Argb a, platform::Argb b, int tolerance = 10);
 
 // The dialog side of the main window: records what the window tells it.
 class FakeDialog : public platform::DialogEvents {
