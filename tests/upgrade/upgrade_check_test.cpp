@@ -133,6 +133,21 @@ TEST_F(UpgradeCheck, NothingNewerOrNothingListedAsksNothing) {
   EXPECT_EQ(dlg->m_nUpgradeFlags, kUpgradeEscOfferDone | kUpgradeBoxOfferDone);
 }
 
+TEST_F(UpgradeCheck, TheEscIsAskedAtTheServerTheEnvironmentNames) {
+  LoopbackServer server(200,
+                        "{\"id\":\"1\",\"version\":\"1.9\",\"memo\":{},\"checksum\":\"0\","
+                        "\"download_url\":\"http://x\"}");
+  UpgradeServerOverride address(server.Base().c_str());
+  dlg->m_bEscPresent = 1;
+  host.QueueButton(platform::kIdCancel);
+  RunCheck();
+  ASSERT_TRUE(CheckDone());
+  // Asked as identity word 3, then 0: the second reply is appended.
+  EXPECT_EQ(server.Requests(), 2);
+  EXPECT_EQ(dlg->Offers(dlg->m_escOffers).count, 2);
+  EXPECT_EQ(Questions(), std::vector<std::string>{UiText(113, 0)});
+}
+
 TEST_F(UpgradeCheck, ClosingEndsAWaitingCheck) {
   SetOffers(ListOf({0x0106}), ListOf({}));
   dlg->m_bBusy = 1;  // the link stays busy: the offer waits

@@ -4,6 +4,7 @@
 
 #include <string>
 
+#include "platform/upgrade_server.h"
 #include "upgrade/loopback_server.h"
 #include "upgrade/upgrade_list.h"
 
@@ -48,6 +49,22 @@ TEST(UpgradeQueryUrl, HexDigitsOfTheIdentityInDeviceOrder) {
   for (int i = 0; i < 32; i += 2)
     sum += std::stoul(q302.substr(i, 2), nullptr, 16);
   EXPECT_EQ(sum % 256, 0u);
+}
+
+TEST(UpgradeQueryUrl, ServerAddressFromTheEnvironmentOrTheBuild) {
+  UpgradeServerOverride server(nullptr);
+  struct Case {
+    const char* set;
+    const char* address;
+  } cases[] = {
+      {nullptr, "http://built.in"}, {"", "http://built.in"}, {"http://127.0.0.1:9", "http://127.0.0.1:9"}};
+  for (const Case& c : cases) {
+    server.Set(c.set);
+    EXPECT_EQ(platform::UpgradeServerAddress("http://built.in"), c.address) << (c.set ? c.set : "unset");
+  }
+  // Both kinds of query URL begin with it.
+  EXPECT_EQ(DefaultQueryUrl("00"), "http://127.0.0.1:9/?SN=00");
+  EXPECT_EQ(BuildUpgradeQueryUrl(DeviceIdentity{}).rfind("http://127.0.0.1:9/?SN=", 0), 0u);
 }
 
 TEST(UpgradeReply, VersionTexts) {
