@@ -152,7 +152,8 @@ TEST_F(UpgradeCheck, ClosingEndsAWaitingCheck) {
   SetOffers(ListOf({0x0106}), ListOf({}));
   dlg->m_bBusy = 1;  // the link stays busy: the offer waits
   RunCheck();
-  std::this_thread::sleep_for(std::chrono::milliseconds(50));
+  // The ESC's offer stage has begun: the check waits for the link or is about to.
+  ASSERT_TRUE(WaitFor(host, [&] { return (dlg->m_nUpgradeFlags & kUpgradeEscOfferDone) != 0; }));
   dlg->OnDestroy();  // wakes the check, which gives up without offering
   check.join();
   host.Pump();

@@ -149,12 +149,8 @@ TEST(UpgradeServer, FailuresLeaveTheListAlone) {
   EXPECT_EQ(list.queryFailed, 0);
 
   // Nobody listens: the URL does not open.
-  std::string closedPort;
-  {
-    LoopbackServer gone(200, "");
-    closedPort = gone.Url();
-  }
-  list.queryUrl = closedPort;
+  LoopbackPort closed;  // bound, never listening
+  list.queryUrl = closed.Url();
   QueryUpgradeServer(list, true);
   EXPECT_EQ(list.count, 1);
   EXPECT_EQ(list.queryFailed, 1);
