@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 #include "platform/upgrade_server.h"
 #include "upgrade/loopback_server.h"
@@ -111,6 +112,37 @@ TEST(UpgradeReply, EntriesAreCutByTheirKeys) {
   UpgradeList broken;
   ReadUpgradeReply(broken, Entry("1", "1.1", "", "u") + "{\"id\":\"2\",\"memo\":{");
   EXPECT_EQ(broken.count, 1);
+}
+
+TEST(UpgradeReply, EachKeyIsSoughtAfterThePreviousOne) {
+  const std::string noChecksum =
+      "{\"id\":\"1\",\"version\":\"1.1\",\"memo\":{x},\"size\":\"9\",\"download_url\":\"http://one\"}";
+  struct Case {
+    const char* what;
+    std::string reply;
+    std::vector<std::string> memos, urls;
+  } cases[] = {
+      // The memo holds the text of the address key and of the end key after it.
+      {"memo holding the later keys",
+       "[" + Entry("1", "1.1", "\"en\":\"a\",\"download_url\":\"}", "http://one") + "," +
+           Entry("2", "1.2", "", "http://two") + "]",
+       {"\"en\":\"a\",\"download_url\":\"}", ""},
+       {"http://one", "http://two"}},
+      // The checksum of the next entry does not end this entry's memo.
+      {"entry without a checksum, then one with it",
+       "[" + noChecksum + "," + Entry("2", "1.2", "y", "http://two") + "]",
+       {"", "y"},
+       {"http://one", "http://two"}},
+  };
+  for (const Case& c : cases) {
+    UpgradeList list;
+    ReadUpgradeReply(list, c.reply);
+    ASSERT_EQ(list.count, c.urls.size()) << c.what;
+    for (std::size_t i = 0; i < c.urls.size(); ++i) {
+      EXPECT_EQ(list.memo[i], c.memos[i]) << c.what << ", entry " << i;
+      EXPECT_EQ(list.url[i], c.urls[i]) << c.what << ", entry " << i;
+    }
+  }
 }
 
 TEST(UpgradeReply, NoMoreThanAHundredEntries) {
