@@ -21,16 +21,14 @@ struct UpgradeList {
   std::uint8_t deviceBytes[8] = {};
 };
 
-// Base address of the upgrade server.
-inline constexpr const char* kUpgradeServer = "http://upgrade.corvane.example";
-
 // Stored identities of the default query URLs, used until a device has
 // reported its own.
 inline constexpr const char* kDefaultEscQueryId = "45534331320000000001050100000061";
 inline constexpr const char* kDefaultBoxQueryId = "424F5831300000000001000100000089";
 inline constexpr const char* kDefaultLinkQueryId = "51525431300000000001010000000019";
 
-// "<server>/?SN=" and the 32 upper-case hex digits of the identity, with its
+// "<server>/?SN=" (the server's base address as platform::UpgradeServerAddress
+// gives it) and the 32 upper-case hex digits of the identity, with its
 // two words back in device (big-endian) order.
 std::string BuildUpgradeQueryUrl(DeviceIdentity identity);
 

@@ -21,14 +21,16 @@ constexpr int kHttpOk = 200;
 
 // Where a key first stands in the text; a key that is absent, or that stands
 // at the very start, counts as not found.
-std::size_t Find(const std::string& text, std::string_view key, std::size_t from = 0) {
-  const std::size_t at = text.find(key, from);
+std::size_t Find(const std::string& text, std::string_view key) {
+  const std::size_t at = text.find(key);
   return at == 0 ? std::string::npos : at;
 }
 
-// Both keys found, the second after the first.
-bool InOrder(std::size_t first, std::size_t second) {
-  return first != std::string::npos && second != std::string::npos && second > first;
+// Where a key first stands after the end of the key found at `previous`, so
+// that no key is ever found inside the one before it.
+std::size_t FindAfter(const std::string& text, std::string_view key, std::size_t previous,
+                      std::string_view previousKey) {
+  return text.find(key, previous + previousKey.size());
 }
 
 // 1 to 3 characters read as a decimal number, each counting as its code
@@ -58,29 +60,37 @@ void ParseVersionEntry(UpgradeList& list) {
 }
 
 void ReadUpgradeReply(UpgradeList& list, std::string text) {
+  constexpr std::size_t npos = std::string::npos;
   // A list holds 100 entries; the rest of a longer reply is not read.
   while (list.count < kMaxUpgradeEntries) {
     const std::size_t id = Find(text, kIdKey);
-    const std::size_t version = Find(text, kVersionKey);
-    if (!InOrder(id, version)) return;
-    const std::size_t memo = Find(text, kMemoKey);
-    if (!InOrder(version, memo)) return;
+    if (id == npos) return;
+    const std::size_t version = FindAfter(text, kVersionKey, id, kIdKey);
+    if (version == npos) return;
+    const std::size_t memo = FindAfter(text, kMemoKey, version, kVersionKey);
+    if (memo == npos) return;
     const int slot = list.count;
-    list.versionText[slot] = text.substr(version + kVersionKey.size(), memo - version - kVersionKey.size());
+    const std::size_t versionText = version + kVersionKey.size();
+    list.versionText[slot] = text.substr(versionText, memo - versionText);
     ParseVersionEntry(list);
 
-    const std::size_t url = Find(text, kUrlKey);
-    if (!InOrder(memo, url)) return;
-    // The notes are the memo object's inside, up to its checksum member.
-    const std::string notes = text.substr(memo + kMemoKey.size(), url - memo - kMemoKey.size());
-    const std::size_t checksum = notes.find(kChecksumKey);
-    list.memo[slot] = checksum == std::string::npos ? std::string() : notes.substr(0, checksum);
+    // The notes are the memo object's inside, up to its checksum member; a
+    // checksum only counts when it comes before the next entry begins.
+    const std::size_t notes = memo + kMemoKey.size();
+    std::size_t checksum = FindAfter(text, kChecksumKey, memo, kMemoKey);
+    const std::size_t nextId = FindAfter(text, kIdKey, memo, kMemoKey);
+    if (checksum != npos && nextId != npos && nextId < checksum) checksum = npos;
+    list.memo[slot] = checksum == npos ? std::string() : text.substr(notes, checksum - notes);
 
-    const std::size_t end = text.find(kEndKey, url);
-    if (end == std::string::npos) return;
-    std::string address = text.substr(url + kUrlKey.size(), end - url - kUrlKey.size());
-    std::erase(address, '\\');
-    list.url[slot] = address;
+    const std::size_t url = checksum == npos ? FindAfter(text, kUrlKey, memo, kMemoKey)
+                                             : FindAfter(text, kUrlKey, checksum, kChecksumKey);
+    if (url == npos) return;
+    const std::size_t end = FindAfter(text, kEndKey, url, kUrlKey);
+    if (end == npos) return;
+    const std::size_t address = url + kUrlKey.size();
+    std::string written = text.substr(address, end - address);
+    std::erase(written, '\\');
+    list.url[slot] = written;
 
     text.erase(0, end + kEndKey.size());
     ++list.count;

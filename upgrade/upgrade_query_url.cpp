@@ -1,7 +1,17 @@
 #include <cstdio>
 #include <utility>
 
+#include "platform/upgrade_server.h"
 #include "upgrade/upgrade_list.h"
+
+namespace {
+
+// The base address the build names, unless the environment names another.
+std::string ServerAddress() {
+  return platform::UpgradeServerAddress(CORVANE_UPGRADE_SERVER);
+}
+
+}  // namespace
 
 std::string BuildUpgradeQueryUrl(DeviceIdentity identity) {
   std::uint8_t* b = identity.bytes();
@@ -16,7 +26,7 @@ std::string BuildUpgradeQueryUrl(DeviceIdentity identity) {
       sum = static_cast<std::uint8_t>(sum + b[i]);
     b[15] = static_cast<std::uint8_t>(-sum);
   }
-  std::string url = std::string(kUpgradeServer) + "/?SN=";
+  std::string url = ServerAddress() + "/?SN=";
   char digits[3];
   for (int i = 0; i < 16; ++i) {
     std::snprintf(digits, sizeof digits, "%02X", b[i]);
@@ -26,5 +36,5 @@ std::string BuildUpgradeQueryUrl(DeviceIdentity identity) {
 }
 
 std::string DefaultQueryUrl(const char* storedId) {
-  return std::string(kUpgradeServer) + "/?SN=" + storedId;
+  return ServerAddress() + "/?SN=" + storedId;
 }

@@ -102,6 +102,8 @@ class Timers : public AppTest {
     ASSERT_TRUE(WaitFor(host, [&] { return dlg->m_nStatusTextId == 20 && dlg->LinkIdle(); }));
     host.Window().Clear();
   }
+  // Holds the link: its thread stops, so what a tick queues stays as queued.
+  void HoldLink() { dlg->StopCommThread(); }
   int ArcsDrawn() {
     const auto ops = host.Window().Ops();
     return static_cast<int>(
@@ -157,28 +159,32 @@ TEST_F(Timers, ProgressRingGrowsOnlyOnTheDashboard) {
 }
 
 TEST_F(Timers, PresenceIdentifyGoesThroughTheBoxWhenItIsThere) {
+  HoldLink();
   dlg->m_nReadBackCountdown = 2;
-  sim.CorvaneSim_SetReportInterval(100000);  // a slow box: the identify stays in flight
   Ticks(1);
   EXPECT_FALSE(dlg->m_bJobQueued);
   Ticks(1);
+  EXPECT_TRUE(dlg->m_bJobQueued);
   EXPECT_TRUE(dlg->m_bPresenceOnly);
   EXPECT_EQ(dlg->m_nChannel, kChannelBox);
   EXPECT_EQ(dlg->m_nPendingOp, 'a');
-  sim.CorvaneSim_SetReportInterval(0);
+  // Sent, it confirms the ESC.
+  dlg->m_bEscConnected = 0;
+  dlg->StartCommThread();
   ASSERT_TRUE(WaitFor(host, [&] { return !dlg->m_bPresenceOnly && dlg->LinkIdle(); }));
   EXPECT_TRUE(dlg->m_bEscConnected);
 
   // The ESC alone: straight to it.
+  HoldLink();
   dlg->m_bBoxPresent = 0;
   dlg->m_nReadBackCountdown = 1;
-  sim.CorvaneSim_SetReportInterval(100000);
   Ticks(1);
+  EXPECT_TRUE(dlg->m_bJobQueued);
   EXPECT_EQ(dlg->m_nChannel, kChannelEsc);
-  sim.CorvaneSim_SetReportInterval(0);
 }
 
 TEST_F(Timers, PresenceIdentifyWaitsForAnIdleLink) {
+  HoldLink();  // a running link would time the reply out and set the countdown itself
   dlg->m_nReadBackCountdown = 1;
   dlg->m_bBusy = 1;  // a reply is awaited
   dlg->m_linkPauseForTests = [](int) {};
@@ -190,6 +196,7 @@ TEST_F(Timers, PresenceIdentifyWaitsForAnIdleLink) {
 }
 
 TEST_F(Timers, TimingTestHoldsTheReadBackAndTheReplyTimeout) {
+  HoldLink();
   dlg->m_frames[0].txCommand = kCmdTest;
   dlg->m_nReadBackCountdown = 3;
   dlg->m_nWaitTicks = 50;

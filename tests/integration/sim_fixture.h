@@ -48,9 +48,8 @@ class SimLink : public ::testing::Test {
     dlg->RegisterHidNotification();
     dlg->ConnectDevice();
   }
-  bool WaitStatus(int id) {
-    return WaitFor(host, [&] { return dlg->m_nStatusTextId == id; });
-  }
+  // Waits until the status line has shown id after what earlier calls found.
+  bool WaitStatus(int id) { return WaitShown(host, id, m_shown); }
   bool WaitIdle() {
     return WaitFor(host, [&] { return dlg->LinkIdle(); });
   }
@@ -91,4 +90,5 @@ class SimLink : public ::testing::Test {
 
  private:
   void* m_library = nullptr;
+  std::size_t m_shown = 0;
 };

@@ -80,7 +80,6 @@ TEST_F(SimLink, ReadAndBothKindsOfWrite) {
     s.profiles[1].turboDelay = 0;
   });
   dlg->m_bProfileChanged = 1;
-  dlg->m_nStatusTextId = 8;
   dlg->OnBnClickedApply();
   ASSERT_TRUE(WaitStatus(19));
   ASSERT_TRUE(WaitIdle());
@@ -118,10 +117,12 @@ TEST_F(SimLink, CorruptedReadLeavesTheImage) {
   sim.CorvaneSim_CorruptNextReply(0, CORVANE_SIM_CORRUPT_READ_DATA);
   dlg->OnBnClickedEscRead();
   ASSERT_TRUE(WaitStatus(23));
+  ASSERT_TRUE(WaitIdle());
   EXPECT_EQ(Image(), before);
   // The next read gets the ESC's settings.
   dlg->OnBnClickedEscRead();
   ASSERT_TRUE(WaitStatus(20));
+  ASSERT_TRUE(WaitIdle());
   EXPECT_EQ(Image(), SimSettings());
 }
 
@@ -147,13 +148,18 @@ TEST_F(SimLink, ProgrammingTheEscAndTheBox) {
   }
   ASSERT_TRUE(WaitIdle());
 
-  // The box: it leaves the bus and comes back; the program follows it.
+  // The box: it leaves the bus and comes back; the program follows it. It is
+  // held away until the test has seen the program without it.
+  sim.CorvaneSim_SetBoxRestartTimes(20, 600000);
   dlg->m_nFwLength = 1500;
   ASSERT_TRUE(dlg->QueueIdentifyIfIdle(kChannelBox, 'p', false));
   ASSERT_TRUE(WaitStatus(108));
   ASSERT_TRUE(WaitFor(host, [&] { return !dlg->m_bLinkRunning; }));  // gone
   EXPECT_EQ(dlg->m_nStatusTextId, 108);                              // its absence is expected
-  ASSERT_TRUE(WaitStatus(20));                                       // back, identified and read
+  EXPECT_TRUE(dlg->m_bBoxRestarting);
+  ASSERT_EQ(sim.CorvaneSim_PlugIn(0), 0);
+  ASSERT_TRUE(WaitStatus(20));  // back, identified and read
+  ASSERT_TRUE(WaitIdle());
   EXPECT_FALSE(dlg->m_bBoxRestarting);
   ASSERT_EQ(sim.CorvaneSim_GetProgrammedImage(0, CORVANE_SIM_BOX, programmed.data(), 5000, &address), 1500);
   const auto history = host.StatusHistory();
@@ -204,7 +210,6 @@ TEST_F(SimLink, LostRepliesEndInTheirFailureTexts) {
       {'A', false, 23},
   };
   for (const Case& c : cases) {
-    dlg->m_nStatusTextId = 8;
     sim.CorvaneSim_DropNextReplyOfKind(0, c.lost);
     if (c.lost == 'A') {
       dlg->OnBnClickedEscRead();
@@ -243,6 +248,7 @@ TEST_F(SimLink, UnplugDuringADataPhaseLosesNothing) {
   // Plugged back in, the program reconnects and reads the ESC.
   sim.CorvaneSim_PlugIn(0);
   ASSERT_TRUE(WaitStatus(20));
+  ASSERT_TRUE(WaitIdle());
   EXPECT_EQ(Image(), SimSettings());
 }
 
@@ -267,9 +273,16 @@ TEST_F(SimLink, TwoBoxesAndOtherDevices) {
   sim.CorvaneSim_Unplug(0);
   // The second box is taken at once.
   ASSERT_TRUE(WaitFor(host, [&] { return dlg->SettingsSnapshot().selectedProfile == 2; }));
+  // The removal of the open box's path in other letters closes it; box 1 is
+  // still there, so it is opened again at once.
+  ASSERT_TRUE(WaitIdle());
+  const std::size_t before = host.StatusHistory().size();
   platform::DeviceChangeRecord upper{platform::kDeviceTypeInterface, "/DEV/HIDRAW-SIM1"};
   dlg->OnDeviceChange(platform::kDeviceRemoveComplete, &upper);
-  EXPECT_TRUE(dlg->m_bLinkRunning);  // closed and opened again: box 1 is still there
+  EXPECT_TRUE(dlg->m_bLinkRunning);
+  const auto history = host.StatusHistory();
+  ASSERT_GT(history.size(), before);
+  EXPECT_EQ(history[before], UiText(28, kLanguageEnglish));  // "USB Connected" again
 }
 
 TEST_F(SimLink, ConnectingWithABoxOpenChangesNothing) {

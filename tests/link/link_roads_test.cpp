@@ -19,9 +19,6 @@ class LinkRoads : public LinkTest {
     devices.SetEscMemory(EscMemoryWithProfile(2));
   }
 
-  bool WaitStatus(int id) {
-    return WaitFor(host, [&] { return StatusId() == id; });
-  }
   // Starts the link and waits for the first contact's settings read.
   void Connect() {
     StartLink();
@@ -55,6 +52,7 @@ using Seq = std::vector<std::pair<int, char>>;
 TEST_F(LinkRoads, FirstContactThroughTheBox) {
   StartLink();
   ASSERT_TRUE(WaitStatus(20));
+  ASSERT_TRUE(WaitIdle());  // the read's handler has finished
   EXPECT_EQ(Sequence(), (Seq{{0, 0x0F}, {1, 0x0F}, {1, 'a'}}));
   EXPECT_EQ(ImageBytes(), DeviceImage());
   EXPECT_TRUE(dlg->m_bBoxPresent);
@@ -221,13 +219,21 @@ TEST_F(LinkRoads, SilentEscAfterProgrammingEndsWithConnectionFailAndAnUpgradeChe
 TEST_F(LinkRoads, ProgrammingTheBox) {
   Connect();
   PrepareFirmware(1000);
+  // Held at the identify after the restart, before the box's answer is read.
+  devices.HoldAtCommand(2);
   ASSERT_TRUE(dlg->QueueIdentifyIfIdle(kChannelBox, 'p', false));
   ASSERT_TRUE(WaitStatus(108));
+  ASSERT_TRUE(WaitFor(host, [&] { return devices.Held(); }));
   EXPECT_TRUE(dlg->m_bBoxRestarting);
-  EXPECT_EQ(devices.Commands()[1].channel, 0);
-  EXPECT_EQ(devices.Commands()[1].checksum.size(), 1u);
+  const auto commands = devices.Commands();
+  EXPECT_EQ(commands[1].channel, 0);
+  EXPECT_EQ(commands[1].checksum.size(), 1u);
+  EXPECT_EQ(commands[2].channel, 0);
+  EXPECT_EQ(commands[2].command, 0x0F);
   // The box is identified again and the restart mark cleared.
+  devices.Release();
   ASSERT_TRUE(WaitStatus(20));
+  ASSERT_TRUE(WaitIdle());
   EXPECT_FALSE(dlg->m_bBoxRestarting);
   EXPECT_EQ(host.StatusHistory(), EnglishTexts({20, 109, 108, 20}));
 }
@@ -267,7 +273,6 @@ TEST_F(LinkRoads, FailedReadsReportStatus23AndKeepTheImage) {
     ASSERT_TRUE(WaitStatus(23)) << variant;
     EXPECT_EQ(ImageBytes(), before) << variant;
     ASSERT_TRUE(WaitIdle());
-    dlg->m_nStatusTextId = 8;
   }
 }
 
@@ -279,7 +284,6 @@ TEST_F(LinkRoads, FailedWritesReportStatus24) {
   ASSERT_TRUE(WaitIdle());
 
   // A box that takes the program but never reports it done.
-  dlg->m_nStatusTextId = 8;
   devices.Update([](auto& s) {
     s.acknowledge = true;
     s.answerWrites = false;
@@ -308,13 +312,19 @@ TEST_F(LinkRoads, PresencePollOfAKnownEscOnlyConfirmsIt) {
 TEST_F(LinkRoads, RequestsWaitForTheLinkToBeIdle) {
   Connect();
   devices.Update([](auto& s) { s.answerReads = false; });
+  devices.HoldAtCommand(2);  // the read, sent and never to be answered
   dlg->OnBnClickedEscRead();
-  ASSERT_TRUE(WaitFor(host, [&] { return dlg->m_frames[0].txCommand == 'a' && dlg->m_bBusy; }));
+  ASSERT_TRUE(WaitFor(host, [&] { return devices.Held(); }));
   // Mid-read, a save and a second read are refused and change nothing.
+  EXPECT_TRUE(dlg->m_bBusy);
   dlg->OnBnClickedApply();
   dlg->OnBnClickedEscRead();
   EXPECT_EQ(dlg->m_nPendingOp, 0);
-  EXPECT_EQ(dlg->m_frames[0].txCommand, 'a');
+  {
+    std::lock_guard lock(dlg->m_jobMutex);
+    EXPECT_EQ(dlg->m_frames[0].txCommand, 'a');
+  }
+  devices.Release();
   ASSERT_TRUE(WaitStatus(23));
   ASSERT_TRUE(WaitIdle());
   EXPECT_EQ(Sequence(), (Seq{{0, 0x0F}, {1, 0x0F}, {1, 'a'}}));

@@ -237,13 +237,26 @@ TEST_F(ReplyParsers, StuckFrameIsAbandonedAfter101EmptyReads) {
 }
 
 TEST_F(ReplyParsers, MalformedReportsAreBoundedAndFailedReadsIgnored) {
-  // A count byte larger than a report can hold is cut to 59 bytes.
-  Bytes report(65, 0);
-  report[1] = kChannelEsc;
-  report[2] = 250;
-  hid.QueueRawReport(report);
-  Read();
-  EXPECT_EQ(dlg->m_nEscIdlePolls, 0);
+  // A count byte larger than a report can hold is cut to 59 bytes: an
+  // acknowledgement that ends at data byte 59 is taken, one that ends beyond
+  // it (though still inside the 62 data bytes of the report) is not.
+  struct Case {
+    std::size_t at;
+    bool taken;
+  } cases[] = {{53, true}, {56, false}};
+  for (const Case& c : cases) {
+    dlg->m_bAck = 0;
+    dlg->m_nEscParseState = Start;
+    Bytes report(65, 0);
+    report[1] = kChannelEsc;
+    report[2] = 250;
+    const Bytes ack = ScriptedDevices::HeaderFrame('Y', 0x1000, 10);
+    std::copy(ack.begin(), ack.end(), report.begin() + 3 + c.at);
+    hid.QueueRawReport(report);
+    Read();
+    EXPECT_EQ(dlg->m_bAck != 0, c.taken) << c.at;
+    EXPECT_EQ(dlg->m_nEscIdlePolls, 0);
+  }
 
   // A failed read moves no counter; a report length below 61 reads nothing.
   dlg->m_nEscIdlePolls = 7;

@@ -25,25 +25,29 @@ class SettingsDefaults : public LinkTest {
 };
 
 TEST(DefaultProfileTable, HoldsTheFactoryValues) {
+  // Every byte of the factory record, from the table of factory values:
+  // the bytes named here, words little-endian, and zero everywhere else
+  // (the curves' unused pairs, the reserved bytes and the empty name). Both
+  // curves hold the points (0, 0) and (255, 255) and the count 2.
+  struct Value {
+    int offset, value, width;
+  } values[] = {
+      {0x00, 0, 1},     {0x01, 0x40, 1}, {0x02, 30, 1},   {0x03, 1, 1},   {0x04, 1, 1},   {0x05, 0x80, 1},
+      {0x06, 5, 1},     {0x07, 5, 1},    {0x08, 0x41, 1}, {0x09, 10, 1},  {0x0a, 75, 1},  {0x0b, 0x80, 1},
+      {0x0c, 50, 1},    {0x0d, 10, 1},   {0x0e, 16, 1},   {0x0f, 1, 1},   {0x10, 0, 1},   {0x11, 15000, 2},
+      {0x13, 25000, 2}, {0x15, 1, 1},    {0x16, 1, 1},    {0x17, 0, 1},   {0x18, 0, 1},   {0x19, 10, 1},
+      {0x1a, 20000, 2}, {0x1c, 52, 1},   {0x1d, 32, 1},   {0x20, 255, 1}, {0x21, 255, 1}, {0x3e, 2, 2},
+      {0x42, 255, 1},   {0x43, 255, 1},  {0x60, 2, 2},
+  };
+  std::uint8_t expected[sizeof(SettingProfile)] = {};
+  for (const Value& v : values) {
+    expected[v.offset] = static_cast<std::uint8_t>(v.value);
+    if (v.width == 2) expected[v.offset + 1] = static_cast<std::uint8_t>(v.value >> 8);
+  }
   for (const SettingProfile& p : DefaultProfileTable) {
     const auto* b = reinterpret_cast<const std::uint8_t*>(&p);
-    EXPECT_EQ(b[0x01], 0x40);
-    EXPECT_EQ(b[0x08], 0x41);
-    EXPECT_EQ(b[0x0b], 0x80);
-    // Little-endian words: boost start 15000, boost end 25000, turbo 20000.
-    EXPECT_EQ(b[0x11] | b[0x12] << 8, 15000);
-    EXPECT_EQ(b[0x13] | b[0x14] << 8, 25000);
-    EXPECT_EQ(b[0x1a] | b[0x1b] << 8, 20000);
-    EXPECT_EQ(b[0x1c], 52);
-    EXPECT_EQ(b[0x1d], 32);
-    // Straight curves of two points.
-    EXPECT_EQ(b[0x20], 255);
-    EXPECT_EQ(b[0x21], 255);
-    EXPECT_EQ(b[0x3e], 2);
-    EXPECT_EQ(b[0x42], 255);
-    EXPECT_EQ(b[0x60], 2);
-    for (int i = 0x62; i < 0xf2; ++i)
-      ASSERT_EQ(b[i], 0) << "offset " << i;
+    for (std::size_t i = 0; i < sizeof expected; ++i)
+      ASSERT_EQ(b[i], expected[i]) << "profile " << &p - DefaultProfileTable << ", offset " << i;
   }
 }
 

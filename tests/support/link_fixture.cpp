@@ -15,6 +15,20 @@ bool WaitFor(HeadlessHost& host, const std::function<bool()>& condition, std::ch
   return true;
 }
 
+bool WaitShown(HeadlessHost& host, int id, std::size_t& from) {
+  const std::string text = UiText(id, kLanguageEnglish);
+  std::size_t at = 0;
+  const bool shown = WaitFor(host, [&] {
+    const std::vector<std::string> history = host.StatusHistory();
+    for (at = from; at < history.size(); ++at) {
+      if (history[at] == text) return true;
+    }
+    return false;
+  });
+  if (shown) from = at + 1;
+  return shown;
+}
+
 void LinkTest::SetUp() {
   dlg = std::make_unique<CCorvaneDlg>(host);
   dlg->m_hidApi = FakeHid::Api();
@@ -28,6 +42,7 @@ void LinkTest::SetUp() {
 }
 
 void LinkTest::TearDown() {
+  devices.Release();  // a held thread could not be stopped
   dlg->StopCommThread();
   dlg.reset();
 }

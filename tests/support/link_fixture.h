@@ -20,9 +20,16 @@
 #include "support/scripted_devices.h"
 
 // Polls until the condition holds or a generous limit passes (a guard against
-// a hung test, not a timing check). Pumps the host's UI tasks meanwhile.
+// a hung test, not a timing check: a slow operation on a loaded machine still
+// ends well within it). Pumps the host's UI tasks meanwhile.
 bool WaitFor(HeadlessHost& host, const std::function<bool()>& condition,
-             std::chrono::milliseconds limit = std::chrono::seconds(20));
+             std::chrono::milliseconds limit = std::chrono::minutes(2));
+
+// Waits until the status line has shown the English text of id at entry
+// `from` of its history or later, and moves `from` just past it. The history
+// is a record: a text replaced at once is found all the same, and successive
+// calls prove the order the texts came in.
+bool WaitShown(HeadlessHost& host, int id, std::size_t& from);
 
 class LinkTest : public ::testing::Test {
  protected:
@@ -35,6 +42,8 @@ class LinkTest : public ::testing::Test {
   std::vector<int> Pauses();
   // The text id of the status line and the texts it showed.
   int StatusId() const { return dlg->m_nStatusTextId; }
+  // Waits until the status line has shown id after what earlier calls found.
+  bool WaitStatus(int id) { return WaitShown(host, id, m_shown); }
   // The image as bytes.
   std::vector<std::uint8_t> ImageBytes() const;
   // Waits until no request is pending and no reply awaited.
@@ -48,6 +57,7 @@ class LinkTest : public ::testing::Test {
  private:
   std::mutex m_pauseMutex;
   std::vector<int> m_pauses;
+  std::size_t m_shown = 0;
 };
 
 // The English texts of the ids, as the status line shows them.

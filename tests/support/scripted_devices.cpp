@@ -84,12 +84,34 @@ void ScriptedDevices::ClearCommands() {
   m_commands.clear();
 }
 
+void ScriptedDevices::HoldAtCommand(std::size_t index) {
+  std::lock_guard lock(m_mutex);
+  m_holdAt = index;
+}
+
+bool ScriptedDevices::Held() const {
+  std::lock_guard lock(m_mutex);
+  return m_held;
+}
+
+void ScriptedDevices::Release() {
+  std::lock_guard lock(m_mutex);
+  m_holdAt.reset();
+  m_held = false;
+  m_holdChanged.notify_all();
+}
+
 void ScriptedDevices::OnReport(const std::vector<std::uint8_t>& report) {
   if (report.size() < 3 || report[0] != 0x02 || report[1] > 1) return;
   const std::size_t n = std::min<std::size_t>(report[2], report.size() - 3);
-  std::lock_guard lock(m_mutex);
+  std::unique_lock lock(m_mutex);
   for (std::size_t i = 0; i < n; ++i)
     OnByte(report[1], report[3 + i]);
+  if (m_holdAt && m_commands.size() > *m_holdAt) {
+    m_holdAt.reset();
+    m_held = true;
+    m_holdChanged.wait(lock, [this] { return !m_held; });
+  }
 }
 
 void ScriptedDevices::OnByte(std::uint8_t channel, std::uint8_t b) {

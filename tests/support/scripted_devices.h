@@ -4,8 +4,10 @@
 #pragma once
 
 #include <array>
+#include <condition_variable>
 #include <cstdint>
 #include <mutex>
+#include <optional>
 #include <vector>
 
 #include "link/device_identity.h"
@@ -57,6 +59,14 @@ class ScriptedDevices {
     edit(m_script);
   }
 
+  // Holds the host at a command: the write that completes command `index`
+  // (counted as Commands() counts them) does not return until Release(), so
+  // the link stays just as it was when it sent that command.
+  void HoldAtCommand(std::size_t index);
+  bool Held() const;
+  // Lets a held write return, and drops a hold not reached yet.
+  void Release();
+
   // The ESC's 2485 readable bytes: the settings image and 8 live bytes.
   void SetEscMemory(const std::vector<std::uint8_t>& memory);
   std::vector<std::uint8_t> EscMemory() const;
@@ -83,4 +93,7 @@ class ScriptedDevices {
   std::vector<std::uint8_t> m_memory;
   std::vector<ReceivedCommand> m_commands;
   std::array<ChannelState, 2> m_channels;
+  std::optional<std::size_t> m_holdAt;
+  bool m_held = false;
+  std::condition_variable m_holdChanged;
 };

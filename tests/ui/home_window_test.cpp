@@ -3,9 +3,11 @@
 // the home page's tiles, and the system menu is used as a user does.
 #include <dlfcn.h>
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <QImage>
 #include <cstdlib>
+#include <filesystem>
 #include <memory>
 
 #include "app/corvane_dlg.h"
@@ -77,9 +79,10 @@ TEST_F(HomeWindow, ShowsTheHomePageAndTheConnectedDots) {
   EXPECT_NE(window->pixelAt(160, 165), window->pixelAt(321, 200));
 
   // The screenshot shows the same.
-  const std::string file = ::testing::TempDir() + "corvane-home.png";
+  const std::string file = ::testing::TempDir() + "corvane-home-" + std::to_string(::getpid()) + ".png";
   ASSERT_TRUE(window->saveScreenshot(file));
   const QImage shot(QString::fromStdString(file));
+  std::filesystem::remove(file);
   EXPECT_EQ(shot.size(), QSize(965, 578));
   EXPECT_EQ(shot.pixel(160, 165), HomePicturePixel(160, 165));
 }

@@ -1,5 +1,6 @@
-// A small HTTP server on the loopback interface for the upgrade tests: it
-// answers every request with the same status and body.
+// Loopback stand-ins for the upgrade tests: a small HTTP server that answers
+// every request with the same status and body, a port that refuses every
+// connection, and the upgrade server's address pointed at either.
 #pragma once
 
 #include <arpa/inet.h>
@@ -8,13 +9,17 @@
 #include <unistd.h>
 
 #include <atomic>
+#include <cstdlib>
+#include <optional>
 #include <string>
 #include <thread>
 
-// Answers each connection with the same status and body, then closes it.
-class LoopbackServer {
+// A TCP port of the loopback interface, bound for as long as this object
+// lives. Without more it refuses every connection, and no other server can
+// take the port meanwhile.
+class LoopbackPort {
  public:
-  LoopbackServer(int status, std::string body) : m_status(status), m_body(std::move(body)) {
+  LoopbackPort() {
     m_socket = ::socket(AF_INET, SOCK_STREAM, 0);
     sockaddr_in address{};
     address.sin_family = AF_INET;
@@ -23,16 +28,33 @@ class LoopbackServer {
     socklen_t length = sizeof address;
     ::getsockname(m_socket, reinterpret_cast<sockaddr*>(&address), &length);
     m_port = ntohs(address.sin_port);
+  }
+  ~LoopbackPort() { ::close(m_socket); }
+  LoopbackPort(const LoopbackPort&) = delete;
+  LoopbackPort& operator=(const LoopbackPort&) = delete;
+
+  std::string Base() const { return "http://127.0.0.1:" + std::to_string(m_port); }
+  std::string Url() const { return Base() + "/?SN=00"; }
+
+ protected:
+  int m_socket = -1;
+
+ private:
+  int m_port = 0;
+};
+
+// Answers each connection with the same status and body, then closes it.
+class LoopbackServer : public LoopbackPort {
+ public:
+  LoopbackServer(int status, std::string body) : m_status(status), m_body(std::move(body)) {
     ::listen(m_socket, 4);
     m_thread = std::thread([this] { Serve(); });
   }
   ~LoopbackServer() {
     m_stop = true;
     ::shutdown(m_socket, SHUT_RDWR);
-    ::close(m_socket);
     m_thread.join();
   }
-  std::string Url() const { return "http://127.0.0.1:" + std::to_string(m_port) + "/?SN=00"; }
   int Requests() const { return m_requests; }
 
  private:
@@ -58,9 +80,30 @@ class LoopbackServer {
 
   int m_status;
   std::string m_body;
-  int m_socket = -1;
-  int m_port = 0;
   std::atomic<bool> m_stop{false};
   std::atomic<int> m_requests{0};
   std::thread m_thread;
+};
+
+// Points the upgrade server's address ($CORVANE_UPGRADE_SERVER) elsewhere for
+// one test, and puts back what the test run set.
+class UpgradeServerOverride {
+ public:
+  explicit UpgradeServerOverride(const char* address) {
+    if (const char* saved = std::getenv(kName)) m_saved = saved;
+    Set(address);
+  }
+  ~UpgradeServerOverride() { Set(m_saved ? m_saved->c_str() : nullptr); }
+  // nullptr unsets it.
+  void Set(const char* address) {
+    if (address == nullptr) {
+      ::unsetenv(kName);
+    } else {
+      ::setenv(kName, address, 1);
+    }
+  }
+
+ private:
+  static constexpr const char* kName = "CORVANE_UPGRADE_SERVER";
+  std::optional<std::string> m_saved;
 };

@@ -145,11 +145,27 @@ TEST_F(UpgradeCheck, TheOfferWaitsWhileAJobIsQueued) {
   EXPECT_EQ(Questions(), std::vector<std::string>{UiText(113, 0)});
 }
 
+TEST_F(UpgradeCheck, TheEscIsAskedAtTheServerTheEnvironmentNames) {
+  LoopbackServer server(200,
+                        "{\"id\":\"1\",\"version\":\"1.9\",\"memo\":{},\"checksum\":\"0\","
+                        "\"download_url\":\"http://x\"}");
+  UpgradeServerOverride address(server.Base().c_str());
+  dlg->m_bEscPresent = 1;
+  host.QueueButton(platform::kIdCancel);
+  RunCheck();
+  ASSERT_TRUE(CheckDone());
+  // Asked as identity word 3, then 0: the second reply is appended.
+  EXPECT_EQ(server.Requests(), 2);
+  EXPECT_EQ(dlg->Offers(dlg->m_escOffers).count, 2);
+  EXPECT_EQ(Questions(), std::vector<std::string>{UiText(113, 0)});
+}
+
 TEST_F(UpgradeCheck, ClosingEndsAWaitingCheck) {
   SetOffers(ListOf({0x0106}), ListOf({}));
   dlg->m_bBusy = 1;  // the link stays busy: the offer waits
   RunCheck();
-  std::this_thread::sleep_for(std::chrono::milliseconds(50));
+  // The ESC's offer stage has begun: the check waits for the link or is about to.
+  ASSERT_TRUE(WaitFor(host, [&] { return (dlg->m_nUpgradeFlags & kUpgradeEscOfferDone) != 0; }));
   dlg->OnDestroy();  // wakes the check, which gives up without offering
   check.join();
   host.Pump();

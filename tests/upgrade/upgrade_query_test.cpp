@@ -3,7 +3,9 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
+#include "platform/upgrade_server.h"
 #include "upgrade/loopback_server.h"
 #include "upgrade/upgrade_list.h"
 
@@ -48,6 +50,22 @@ TEST(UpgradeQueryUrl, HexDigitsOfTheIdentityInDeviceOrder) {
   for (int i = 0; i < 32; i += 2)
     sum += std::stoul(q302.substr(i, 2), nullptr, 16);
   EXPECT_EQ(sum % 256, 0u);
+}
+
+TEST(UpgradeQueryUrl, ServerAddressFromTheEnvironmentOrTheBuild) {
+  UpgradeServerOverride server(nullptr);
+  struct Case {
+    const char* set;
+    const char* address;
+  } cases[] = {
+      {nullptr, "http://built.in"}, {"", "http://built.in"}, {"http://127.0.0.1:9", "http://127.0.0.1:9"}};
+  for (const Case& c : cases) {
+    server.Set(c.set);
+    EXPECT_EQ(platform::UpgradeServerAddress("http://built.in"), c.address) << (c.set ? c.set : "unset");
+  }
+  // Both kinds of query URL begin with it.
+  EXPECT_EQ(DefaultQueryUrl("00"), "http://127.0.0.1:9/?SN=00");
+  EXPECT_EQ(BuildUpgradeQueryUrl(DeviceIdentity{}).rfind("http://127.0.0.1:9/?SN=", 0), 0u);
 }
 
 TEST(UpgradeReply, VersionTexts) {
@@ -96,6 +114,37 @@ TEST(UpgradeReply, EntriesAreCutByTheirKeys) {
   EXPECT_EQ(broken.count, 1);
 }
 
+TEST(UpgradeReply, EachKeyIsSoughtAfterThePreviousOne) {
+  const std::string noChecksum =
+      "{\"id\":\"1\",\"version\":\"1.1\",\"memo\":{x},\"size\":\"9\",\"download_url\":\"http://one\"}";
+  struct Case {
+    const char* what;
+    std::string reply;
+    std::vector<std::string> memos, urls;
+  } cases[] = {
+      // The memo holds the text of the address key and of the end key after it.
+      {"memo holding the later keys",
+       "[" + Entry("1", "1.1", "\"en\":\"a\",\"download_url\":\"}", "http://one") + "," +
+           Entry("2", "1.2", "", "http://two") + "]",
+       {"\"en\":\"a\",\"download_url\":\"}", ""},
+       {"http://one", "http://two"}},
+      // The checksum of the next entry does not end this entry's memo.
+      {"entry without a checksum, then one with it",
+       "[" + noChecksum + "," + Entry("2", "1.2", "y", "http://two") + "]",
+       {"", "y"},
+       {"http://one", "http://two"}},
+  };
+  for (const Case& c : cases) {
+    UpgradeList list;
+    ReadUpgradeReply(list, c.reply);
+    ASSERT_EQ(list.count, c.urls.size()) << c.what;
+    for (std::size_t i = 0; i < c.urls.size(); ++i) {
+      EXPECT_EQ(list.memo[i], c.memos[i]) << c.what << ", entry " << i;
+      EXPECT_EQ(list.url[i], c.urls[i]) << c.what << ", entry " << i;
+    }
+  }
+}
+
 TEST(UpgradeReply, NoMoreThanAHundredEntries) {
   std::string reply = "[";
   for (int i = 0; i < 120; ++i)
@@ -132,12 +181,8 @@ TEST(UpgradeServer, FailuresLeaveTheListAlone) {
   EXPECT_EQ(list.queryFailed, 0);
 
   // Nobody listens: the URL does not open.
-  std::string closedPort;
-  {
-    LoopbackServer gone(200, "");
-    closedPort = gone.Url();
-  }
-  list.queryUrl = closedPort;
+  LoopbackPort closed;  // bound, never listening
+  list.queryUrl = closed.Url();
   QueryUpgradeServer(list, true);
   EXPECT_EQ(list.count, 1);
   EXPECT_EQ(list.queryFailed, 1);
