@@ -1,4 +1,5 @@
-// Page 1: the values it shows, what it corrects and its lists.
+// Page 1: the values it shows, what it corrects and its lists; and what every
+// drawer does while no profile is selected.
 #include <cstring>
 
 #include "app/texts/ui_text_table.h"
@@ -76,6 +77,26 @@ TEST_F(General, ListRequestsAreTakenOnce) {
   EXPECT_EQ(TextAt(169, 148), "ABCDEFGHIJKLMNOP");
   EXPECT_EQ(TextAt(169, 418), "Z");
   EXPECT_EQ(Pictures("UI-62.PNG").back(), (Box{160, 420, 128, 30}));
+}
+
+using PageDrawers = PageDrawerTest;
+
+TEST_F(PageDrawers, WithoutASelectedProfileOnlyWhatNeedsNoProfileIsDrawnAndNothingIsCorrected) {
+  std::memset(&image, 0, sizeof image);
+  image.selectedProfile = 11;
+  const SettingsImage before = image;
+  dlg.m_bCutoffOff = 1;
+  for (auto drawer :
+       {&CCorvaneDlg::DrawGeneralPage, &CCorvaneDlg::DrawBrakePage, &CCorvaneDlg::DrawThrottlePage}) {
+    Draw(drawer);
+    EXPECT_EQ(host.Window().ImageNames().at(0).substr(0, 4), "UI-0");  // the background
+    EXPECT_TRUE(Pictures("UI-Point.png").empty());
+    EXPECT_EQ(std::memcmp(&before, &image, sizeof before), 0);
+  }
+  EXPECT_EQ(dlg.m_bCutoffOff, 1);
+  // The throttle page shows the calibration it would fall back on.
+  EXPECT_EQ(TextAt(780, 386), "1000us");
+  EXPECT_FLOAT_EQ(dlg.m_fDeadBandHandleY, 283);
 }
 
 }  // namespace
