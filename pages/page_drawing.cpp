@@ -1,5 +1,7 @@
 #include "pages/page_drawing.h"
 
+#include <algorithm>
+
 #include "app/corvane_dlg.h"
 
 namespace page {
@@ -26,6 +28,12 @@ void PageDrawing::Text(std::string_view text, const platform::Font& font, platfo
 
 void PageDrawing::Bar(float x1, float y1, float x2, float y2, platform::Argb color, float width) {
   m_layer->canvas().drawLine({x1, y1}, {x2, y2}, color, width);
+}
+
+void PageDrawing::LevelBar(float x, float y, int level) {
+  const float length = 34.0f * static_cast<float>(std::clamp(level, 0, kTopLevel));
+  Picture("UI-Height.png", x, y, 10, length + 10);
+  Picture("UI-UpDown.png", x - 10, y - 10 + length, 30, 30);
 }
 
 platform::Canvas& PageDrawing::canvas() {

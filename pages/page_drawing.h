@@ -42,6 +42,11 @@ class PageDrawing {
   void Text(std::string_view text, const platform::Font& font, platform::Argb color, float x, float y);
   // A straight bar of the given width between two points.
   void Bar(float x1, float y1, float x2, float y2, platform::Argb color, float width);
+  // A level slider of the throttle and brake pages: a bar growing down from
+  // (x, y), 34 px a level, with its knob at the bar's end. Levels outside
+  // 0..kTopLevel are drawn at the nearer end of the slider.
+  void LevelBar(float x, float y, int level);
+  static constexpr int kTopLevel = 4;
   // For what the helpers above do not cover (arcs, transforms).
   platform::Canvas& canvas();
   // Composites the layer onto the window; the destructor does it when this
