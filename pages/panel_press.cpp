@@ -6,6 +6,8 @@
 // ignores its moves, and a held point that meets no control changes nothing.
 #include <algorithm>
 #include <cmath>
+#include <cstddef>
+#include <cstring>
 
 #include "app/corvane_dlg.h"
 
@@ -33,12 +35,23 @@ Press Drawn() {
   return {true, false, true, {}};
 }
 
-template <class Field>
-bool Store(Field& field, int value) {
-  const auto v = static_cast<Field>(value);
+bool Store(std::uint8_t& field, int value) {
+  const auto v = static_cast<std::uint8_t>(value);
   if (field == v) return false;
   field = v;
   return true;
+}
+
+// The records are packed and their 16-bit fields unaligned: those are
+// written through their bytes, never through a reference.
+template <class Record>
+bool StoreWord(Record& record, std::size_t offset, int value) {
+  auto* at = reinterpret_cast<std::uint8_t*>(&record) + offset;
+  std::uint16_t old;
+  std::memcpy(&old, at, sizeof old);
+  const auto v = static_cast<std::uint16_t>(value);
+  std::memcpy(at, &v, sizeof v);
+  return old != v;
 }
 
 bool StoreBit(std::uint8_t& flags, int mask, bool on) {
@@ -160,7 +173,8 @@ Press PressDeadBandHandle(const CCorvaneDlg& dlg, SettingsImage& image, int x, i
   const int v = low - 58 + (image.throttleHigh - low + 116) * (406 - y) / 236;
   const auto v16 = static_cast<std::uint16_t>(v);
   const std::uint16_t neutral = image.throttleNeutral;
-  const bool changed = Store(image.deadBand, std::max(v16, neutral) - std::min(v16, neutral));
+  const bool changed =
+      StoreWord(image, offsetof(SettingsImage, deadBand), std::max(v16, neutral) - std::min(v16, neutral));
   return {true, changed, true, handle};
 }
 
@@ -226,9 +240,13 @@ constexpr TimingSlider kTimingSliders[] = {
      [](const SettingProfile& p, bool esc08) { return esc08 || (p.profileFlags & kFlagTimingOff) != 0; },
      [](SettingProfile& p, int t, int) { return Store(p.boostTiming, t * 64 / 150); }},
     {157, 187, [](const SettingProfile&, bool esc08) { return esc08; },
-     [](SettingProfile& p, int t, int) { return Store(p.boostStartRpm, (t * 68 / 150 + 2) * 500); }},
+     [](SettingProfile& p, int t, int) {
+       return StoreWord(p, offsetof(SettingProfile, boostStartRpm), (t * 68 / 150 + 2) * 500);
+     }},
     {259, 289, [](const SettingProfile&, bool esc08) { return esc08; },
-     [](SettingProfile& p, int t, int) { return Store(p.boostEndRpm, (t * 114 / 150 + 6) * 500); }},
+     [](SettingProfile& p, int t, int) {
+       return StoreWord(p, offsetof(SettingProfile, boostEndRpm), (t * 114 / 150 + 6) * 500);
+     }},
     {430, 460, [](const SettingProfile& p, bool) { return (p.profileFlags & kFlagTimingOff) != 0; },
      [](SettingProfile& p, int t, int) { return Store(p.turboTiming, t * 64 / 150); }},
     {510, 550, [](const SettingProfile&, bool) { return false; },
@@ -238,7 +256,9 @@ constexpr TimingSlider kTimingSliders[] = {
     {605, 635, [](const SettingProfile&, bool) { return false; },
      [](SettingProfile& p, int t, int) { return Store(p.turboDelay, t * 100 / 150); }},
     {702, 732, [](const SettingProfile& p, bool) { return p.turboActivation == 0; },
-     [](SettingProfile& p, int t, int) { return Store(p.turboRpm, (t * 41 / 150 + 9) * 1000); }},
+     [](SettingProfile& p, int t, int) {
+       return StoreWord(p, offsetof(SettingProfile, turboRpm), (t * 41 / 150 + 9) * 1000);
+     }},
     {789, 819, [](const SettingProfile&, bool) { return false; },
      [](SettingProfile& p, int t, int) { return Store(p.turboEngageSlope, t * 63 / 150 + 1); }},
     {883, 913, [](const SettingProfile&, bool) { return false; },

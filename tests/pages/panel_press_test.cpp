@@ -131,7 +131,7 @@ TEST_F(PanelPress, ChangesDrawThePageAndLockedControlsStayPut) {
     dlg->OnLButtonDown(x, 300);
     EXPECT_EQ(dlg->m_nDragState, 0);
   }
-  EXPECT_EQ(Profile().boostStartRpm, 0);
+  EXPECT_EQ(int{Profile().boostStartRpm}, 0);
 }
 
 TEST_F(PanelPress, DeadBandHandleAndLanguagePick) {
@@ -144,7 +144,7 @@ TEST_F(PanelPress, DeadBandHandleAndLanguagePick) {
   dlg->m_fDeadBandHandleY = 300;
   dlg->OnLButtonDown(858, 300);
   // 2041 - 58 + 2158 * 106 / 236 = 2952, 110 from the neutral point.
-  EXPECT_EQ(dlg->SettingsSnapshot().deadBand, 110);
+  EXPECT_EQ(int{dlg->SettingsSnapshot().deadBand}, 110);
   EXPECT_EQ(dlg->m_rcDrag.top, 200);
   dlg->OnLButtonDown(858, 199);  // above the handle's zone
   EXPECT_EQ(dlg->m_nDragState, 0);
