@@ -15,6 +15,9 @@ constexpr std::uint8_t kNoHoverTile = 12;
 }  // namespace
 
 void CCorvaneDlg::OnMouseMove(int x, int y) {
+  // The button is down on a control: it follows the pointer.
+  if (m_nDragState == 2) TrackPanelPress(x, y);
+
   char readout[48];
   std::snprintf(readout, sizeof readout, "X = %d ,Y = %d", x, y);
   m_host.setControlText(IDC_POINTER_READOUT, readout);
@@ -41,16 +44,24 @@ void CCorvaneDlg::OnLButtonDown(int x, int y) {
       !kHomeIconArea.Contains(x, y)) {
     m_host.beginWindowMove();
   }
+  // A press starts afresh: nothing of an earlier press holds the pointer.
+  m_nDragState = 0;
+  m_rcDrag = {};
+  TrackPanelPress(x, y);
 }
 
 void CCorvaneDlg::OnLButtonUp(int x, int y) {
+  // A release ends the press whatever blocks the mouse, so that no control
+  // follows the pointer once the button is up.
+  const bool dragged = m_nDragState == 2;
+  m_nDragState = 0;
+  m_rcDrag = {};
   // The close box works whatever blocks the mouse.
   if (kCloseBox.Contains(x, y)) {
     OnOK();
     return;
   }
   if (m_nClickBlock != 0) return;
-  if (m_nDragState != 2 || m_nPage == 6) DispatchClick(x, y);
-  m_nDragState = 0;
-  m_rcDrag = {};
+  // A release that ends a drag is no click, but on the firmware page.
+  if (!dragged || m_nPage == 6) DispatchClick(x, y);
 }
