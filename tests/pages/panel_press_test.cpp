@@ -146,7 +146,8 @@ TEST_F(PanelPress, DeadBandHandleAndLanguagePick) {
   // 2041 - 58 + 2158 * 106 / 236 = 2952, 110 from the neutral point.
   EXPECT_EQ(int{dlg->SettingsSnapshot().deadBand}, 110);
   EXPECT_EQ(dlg->m_rcDrag.top, 200);
-  dlg->OnLButtonDown(858, 199);  // above the handle's zone
+  // Above the handle's zone, which follows the marker the page drew.
+  dlg->OnLButtonDown(858, static_cast<int>(dlg->m_fDeadBandHandleY) - 101);
   EXPECT_EQ(dlg->m_nDragState, 0);
 
   OnPage(1);
