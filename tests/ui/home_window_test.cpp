@@ -1,7 +1,6 @@
 // The program's window as a user sees it, offscreen: the real Qt window, the
 // main dialog and the simulated box; the screenshot is probed at the dots and
 // the home page's tiles, and the system menu is used as a user does.
-#include <dlfcn.h>
 #include <gtest/gtest.h>
 #include <unistd.h>
 
@@ -10,11 +9,9 @@
 #include <filesystem>
 #include <memory>
 
-#include "app/corvane_dlg.h"
-#include "app/main_dialog_template.h"
 #include "platform/application.h"
 #include "platform/qt_test_support.h"
-#include "sim/sim_client.h"
+#include "ui/window_fixture.h"
 
 namespace {
 
@@ -25,38 +22,13 @@ int Green(platform::Argb p) {
   return (p >> 8) & 0xFF;
 }
 
-class HomeWindow : public ::testing::Test {
+class HomeWindow : public WindowTest {
  protected:
-  void SetUp() override {
-    ::setenv("CORVANE_DRIVE_C", CORVANE_SIM_DRIVE_C, 1);
-    ::setenv("LANG", "en_US.UTF-8", 1);
-    ::unsetenv("LC_ALL");  // the window starts in English
-    m_sim = ::dlopen((std::string(CORVANE_SIM_DRIVE_C) + "/Windows/Corvane.dll").c_str(), RTLD_NOW);
-    ASSERT_NE(m_sim, nullptr);
-    ASSERT_TRUE(sim.load(m_sim));
-    sim.CorvaneSim_Reset();
-    sim.CorvaneSim_SetReportInterval(0);
-    window = platform::CreateMainWindow(MainDialogTemplate());
-    dlg = std::make_unique<CCorvaneDlg>(*window);
-  }
-  void TearDown() override {
-    window->close();
-    dlg.reset();
-    window.reset();
-    ::dlclose(m_sim);
-  }
   // The home picture's own pixel at a window point.
   platform::Argb HomePicturePixel(int x, int y) {
     const QImage home(QString(CORVANE_SIM_DRIVE_C) + "/CORVANE/REC/LANGUAGE_EN/UI-01.PNG");
     return home.pixel(x, y - 60);
   }
-
-  corvane::sim::SimClient sim;
-  std::unique_ptr<platform::MainWindow> window;
-  std::unique_ptr<CCorvaneDlg> dlg;
-
- private:
-  void* m_sim = nullptr;
 };
 
 TEST_F(HomeWindow, ShowsTheHomePageAndTheConnectedDots) {

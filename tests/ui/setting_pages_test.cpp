@@ -2,7 +2,6 @@
 // real window, the main dialog and the simulated box. Every page is reached by
 // its tile or tab, one value on each is set by pressing and dragging, and the
 // write puts them into the simulated ESC's memory.
-#include <dlfcn.h>
 #include <gtest/gtest.h>
 
 #include <QCoreApplication>
@@ -15,34 +14,13 @@
 #include <memory>
 #include <vector>
 
-#include "app/corvane_dlg.h"
-#include "app/main_dialog_template.h"
 #include "platform/qt_test_support.h"
-#include "sim/sim_client.h"
+#include "ui/window_fixture.h"
 
 namespace {
 
-class SettingPages : public ::testing::Test {
+class SettingPages : public WindowTest {
  protected:
-  void SetUp() override {
-    ::setenv("CORVANE_DRIVE_C", CORVANE_SIM_DRIVE_C, 1);
-    ::setenv("LANG", "en_US.UTF-8", 1);
-    ::unsetenv("LC_ALL");
-    m_sim = ::dlopen((std::string(CORVANE_SIM_DRIVE_C) + "/Windows/Corvane.dll").c_str(), RTLD_NOW);
-    ASSERT_NE(m_sim, nullptr);
-    ASSERT_TRUE(sim.load(m_sim));
-    sim.CorvaneSim_Reset();
-    sim.CorvaneSim_SetReportInterval(0);
-    window = platform::CreateMainWindow(MainDialogTemplate());
-    dlg = std::make_unique<CCorvaneDlg>(*window);
-  }
-  void TearDown() override {
-    window->close();
-    dlg.reset();
-    window.reset();
-    ::dlclose(m_sim);
-  }
-
   void Send(QEvent::Type type, QPoint at, Qt::MouseButton button, Qt::MouseButtons held) {
     QWindow* handle = MainWidget()->windowHandle();
     QMouseEvent event(type, QPointF(at), handle->mapToGlobal(QPointF(at)), button, held, Qt::NoModifier);
@@ -79,13 +57,6 @@ class SettingPages : public ::testing::Test {
     sim.CorvaneSim_GetEscSettings(0, bytes.data(), kSettingsSize);
     return {bytes.begin() + 242 * k, bytes.begin() + 242 * (k + 1)};
   }
-
-  corvane::sim::SimClient sim;
-  std::unique_ptr<platform::MainWindow> window;
-  std::unique_ptr<CCorvaneDlg> dlg;
-
- private:
-  void* m_sim = nullptr;
 };
 
 TEST_F(SettingPages, EveryPageEditedWithTheMouseAndWrittenToTheEsc) {
