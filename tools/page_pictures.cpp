@@ -213,13 +213,12 @@ void PaintGeneralPage(QPainter& p, int language) {
   DrawChoiceRing(p, {231, 325});
   Label(p, QRectF(252, 306, 138, 38), TableText(41, language), language, LabelStyle(14));
 
-  // Overheat thresholds: the program writes 85 / 105 / 125 (or their
-  // Fahrenheit values) beside the first three rows and marks the unit chosen
-  // over the two unit places.
+  // Overheat thresholds: three choices, 0..2, beside which the program writes
+  // 85 / 105 / 125 (or their Fahrenheit values); it marks the unit chosen over
+  // the two unit places.
   for (const qreal column : {400.0, 610.0}) {
-    for (int row = 0; row < 4; ++row)
+    for (int row = 0; row < 3; ++row)
       DrawChoiceRing(p, {column + 15, 218 + 37.0 * row});
-    Label(p, QRectF(column + 32, 319, 165, 20), TableText(46, language), language, LabelStyle(14));
     const qreal units = column == 400 ? 478 : 685;
     TextStyle unit = ScaleStyle();
     unit.maxPixels = 10;
