@@ -58,14 +58,44 @@ const Translations& OwnTranslations(OwnText text) {
   return kDashboard;
 }
 
+// German labels are often one long compound that fits a box only when it
+// may break inside; each pair is a compound's two parts, between which a
+// soft hyphen lets a wrapped label break ("-" only at the end of a line).
+QString WithBreaks(QString text, int language) {
+  if (language != 3) return text;
+  static const char* const kCompounds[][2] = {
+      {"Rückwärts", "geschwindigkeit"},
+      {"Überhitzungs", "schutz"},
+      {"Aktivierungs", "methode"},
+      {"Einschalt", "steigung"},
+      {"Ausschalt", "steigung"},
+      {"Start", "drehzahl"},
+      {"End", "drehzahl"},
+      {"Anfangs", "bremskraft"},
+      {"Motor", "drehrichtung"},
+      {"Abschalt", "spannung"},
+      {"Umschalt", "punkt"},
+      {"Eingangs", "kurve"},
+      {"Motor", "temperatur"},
+      {"Rad", "durchmesser"},
+      {"Benutzer", "definiert"},
+  };
+  for (const auto& [head, tail] : kCompounds) {
+    const QString first = QString::fromUtf8(head);
+    const QString second = QString::fromUtf8(tail);
+    text.replace(first + second, first + QChar(0x00AD) + second);
+  }
+  return text;
+}
+
 }  // namespace
 
 QString TableText(int id, int language) {
-  return QString::fromUtf8(UiText(id, language)).trimmed();
+  return WithBreaks(QString::fromUtf8(UiText(id, language)).trimmed(), language);
 }
 
 QString Own(OwnText text, int language) {
-  return QString::fromUtf8(OwnTranslations(text).text[language]);
+  return WithBreaks(QString::fromUtf8(OwnTranslations(text).text[language]), language);
 }
 
 QString PageName(int page, int language) {
