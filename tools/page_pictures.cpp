@@ -240,7 +240,7 @@ void PaintGeneralPage(QPainter& p, int language) {
   // the cut-off voltage from 3.0 V at x 170 to 11.0 V at x 710, its scale
   // printed where the program covers it for a model with another range.
   FillPanel(p, QRectF(8, 366, 949, 106));
-  Label(p, QRectF(16, 376, 140, 32), TableText(34, language), language, LabelStyle(15));
+  Label(p, QRectF(16, 371, 140, 42), TableText(34, language), language, LabelStyle(15));
   const auto reverseX = [](double percent) { return 170 + 2.8125 * (percent * 255 / 100 - 64); };
   Label(p, QRectF(161, 369, 40, 13), "25%", language, ScaleStyle(Qt::AlignLeft | Qt::AlignVCenter));
   for (int percent : {50, 75}) {
@@ -261,10 +261,12 @@ void PaintGeneralPage(QPainter& p, int language) {
   DrawTrack(p, QRectF(160, 447, 560, 10));
   FillWell(p, QRectF(738, 438, 70, 27));
 
-  // Automatic cut-off switch (knob left: off) and the switch that turns the
-  // cut-off off altogether.
+  // Automatic cut-off switch (knob right: automatic, the slider locked) and
+  // the switch that turns the cut-off off altogether. The first one's label
+  // stands above it, clear of the veil the program lays over the cut-off row
+  // (y 437 to 463, up to x 920) while the cut-off is off.
   DrawTrack(p, QRectF(826, 446, 48, 12));
-  Label(p, QRectF(882, 438, 72, 28), TableText(42, language) + " (*)", language, LabelStyle(13));
+  Label(p, QRectF(822, 421, 132, 16), TableText(42, language) + " (*)", language, LabelStyle(13));
   FillPanel(p, QRectF(815, 475, 142, 26), 8);
   DrawTrack(p, QRectF(826, 481, 48, 12));
   Label(p, QRectF(882, 475, 72, 26), TableText(46, language), language, LabelStyle(13));
