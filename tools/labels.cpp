@@ -25,6 +25,10 @@ const Translations& OwnTranslations(OwnText text) {
   static const Translations kLanguage{{"Language", "语言", "言語", "Sprache"}};
   static const Translations kExtraOption{{"Extra Option", "附加选项", "追加オプション", "Zusatzoption"}};
   static const Translations kTotal{{"Total", "总进角", "合計", "Gesamt"}};
+  static const Translations kFullThrottle{{"Full Throttle", "全油门", "全開", "Vollgas"}};
+  static const Translations kFullBrake{{"Full Brake", "全刹车", "全ブレーキ", "Vollbremsung"}};
+  static const Translations kClickToChange{{"Click a value to change it", "点击数值即可修改",
+                                            "数値をクリックして変更", "Zum Ändern auf einen Wert klicken"}};
   switch (text) {
     case OwnText::kDashboard:
       return kDashboard;
@@ -54,6 +58,12 @@ const Translations& OwnTranslations(OwnText text) {
       return kExtraOption;
     case OwnText::kTotal:
       return kTotal;
+    case OwnText::kFullThrottle:
+      return kFullThrottle;
+    case OwnText::kFullBrake:
+      return kFullBrake;
+    case OwnText::kClickToChange:
+      return kClickToChange;
   }
   return kDashboard;
 }
@@ -79,6 +89,7 @@ QString WithBreaks(QString text, int language) {
       {"Motor", "temperatur"},
       {"Rad", "durchmesser"},
       {"Benutzer", "definiert"},
+      {"Voll", "bremsung"},
   };
   for (const auto& [head, tail] : kCompounds) {
     const QString first = QString::fromUtf8(head);

@@ -27,6 +27,9 @@ enum class OwnText {
   kLanguage,
   kExtraOption,
   kTotal,
+  kFullThrottle,
+  kFullBrake,
+  kClickToChange,
 };
 QString Own(OwnText text, int language);
 

@@ -327,6 +327,12 @@ void PaintThrottlePage(QPainter& p, int language) {
   DrawTrack(p, QRectF(852, 156, 12, 256));
   FillWell(p, QRectF(774, 146, 66, 25));
   FillWell(p, QRectF(774, 382, 66, 25));
+  // What the two ends are; left of the wells, where no drawn text reaches.
+  TextStyle end = LabelStyle(12, Qt::AlignRight | Qt::AlignVCenter);
+  end.minPixels = 9;
+  end.colour = colour::kTextMuted;
+  Label(p, QRectF(711, 140, 59, 37), Own(OwnText::kFullThrottle, language), language, end);
+  Label(p, QRectF(711, 376, 59, 37), Own(OwnText::kFullBrake, language), language, end);
   Label(p, QRectF(712, 420, 102, 40), TableText(51, language), language,
         LabelStyle(13, Qt::AlignRight | Qt::AlignVCenter));
 
@@ -343,23 +349,31 @@ void PaintBrakePage(QPainter& p, int language) {
   DrawCurveSwitch(p, 20, 172, QRectF(160, 167, 118, 12), 169, 259, 61, 62, 63, language);
   DrawHorizontalRule(p, 200, 18, 702);
 
-  // Four sliders, knob centres from x 169 (0) to 632 (full scale).
+  // Four sliders, knob centres from x 169 (0) to 632 (full scale), with the
+  // values the program shows at both ends and at x 400, half way: 0..50 for
+  // the drag and initial brake (whose left end is also the "=Drag" mark),
+  // 1..99 and 0..99 for the others (it keeps them below 100). The wells start
+  // right of the knob at full scale.
   struct Row {
     qreal barY;
     int textId;
     const char* low;
+    const char* middle;
     const char* high;
   };
-  const Row rows[4] = {
-      {229, 55, "0%", "50%"}, {292, 56, "1%", "99%"}, {354, 57, "=Drag", "50%"}, {416, 58, "0%", "99%"}};
+  const Row rows[4] = {{229, 55, "0%", "25%", "50%"},
+                       {292, 56, "1%", "50%", "99%"},
+                       {354, 57, "=Drag / 0%", "25%", "50%"},
+                       {416, 58, "0%", "50%", "99%"}};
   for (const Row& row : rows) {
     Label(p, QRectF(20, row.barY - 14, 130, 38), TableText(row.textId, language), language, LabelStyle(14));
     DrawTrack(p, QRectF(156, row.barY, 484, 10));
-    Label(p, QRectF(158, row.barY + 21, 50, 13), row.low, language,
-          ScaleStyle(Qt::AlignLeft | Qt::AlignVCenter));
-    Label(p, QRectF(590, row.barY + 21, 50, 13), row.high, language,
+    const qreal scaleTop = row.barY + 21;
+    Label(p, QRectF(158, scaleTop, 70, 13), row.low, language, ScaleStyle(Qt::AlignLeft | Qt::AlignVCenter));
+    Label(p, QRectF(375, scaleTop, 50, 13), row.middle, language, ScaleStyle());
+    Label(p, QRectF(590, scaleTop, 50, 13), row.high, language,
           ScaleStyle(Qt::AlignRight | Qt::AlignVCenter));
-    FillWell(p, QRectF(644, row.barY - 8, 60, 26));
+    FillWell(p, QRectF(649, row.barY - 8, 58, 26));
   }
 
   // Stage rates: five levels each, the bars growing downwards.
