@@ -392,23 +392,63 @@ void PaintBrakePage(QPainter& p, int language) {
 // ---------------------------------------------------------------------------
 // Page 4: boost and turbo timing
 
+// The program's value texts, drawn from a point at 0.18 inch.
+constexpr double kValueInches = 0.18;
+
+// The unit a value column's number is in.
+enum class ColumnUnit { kDegrees, kRpm, kSeconds };
+
+QString UnitText(ColumnUnit unit, int language) {
+  switch (unit) {
+    case ColumnUnit::kDegrees:
+      return TableText(83, language);
+    case ColumnUnit::kSeconds:
+      return TableText(84, language);
+    case ColumnUnit::kRpm:
+      break;
+  }
+  return QStringLiteral("rpm");
+}
+
 struct TimingColumn {
-  qreal centre;  // centre of the bar and knob
-  int textId;    // name under the column
-  int unitId;    // unit after the value, 0 for none
-  qreal unitLeft;
+  qreal centre;        // centre of the bar and knob
+  int textId;          // name under the column
+  ColumnUnit unit;     // after the number
+  qreal valueX;        // where the program writes the number at y 396
+  const char* widest;  // the widest number it writes there
+  const char* top;     // the value shown with the knob at the top of its travel
+  const char* bottom;  // and at the bottom; nullptr for the word meaning "at once"
 };
 
+// Every bar grows 132 pixels over its column's range (2.2 per degree or
+// slope step, 1.32 per hundredth of a second, 0.0039 and 0.00232 per rpm of
+// the boost RPMs, 3.2 per thousand of the turbo RPM), so the knob's centre
+// runs from y 380 at the bottom to y 248 at the top.
 const std::array<TimingColumn, 8> kTimingSliders = {{
-    {80, 64, 83, 88},
-    {175, 65, 0, 0},
-    {278, 66, 0, 0},
-    {447, 74, 83, 458},
-    {629, 76, 84, 642},
-    {719, 77, 0, 0},
-    {809, 78, 83, 795},
-    {899, 79, 83, 886},
+    {80, 64, ColumnUnit::kDegrees, 66, "00", "60", "0"},
+    {175, 65, ColumnUnit::kRpm, 130, "00000", "35000", "1000"},
+    {278, 66, ColumnUnit::kRpm, 233, "00000", "60000", "3000"},
+    {447, 74, ColumnUnit::kDegrees, 436, "00", "60", "0"},
+    {629, 76, ColumnUnit::kSeconds, 605, "0.00", "1.00", nullptr},
+    {719, 77, ColumnUnit::kRpm, 670, "00000", "50000", "9000"},
+    {809, 78, ColumnUnit::kDegrees, 773, "00", "60", "1"},
+    {899, 79, ColumnUnit::kDegrees, 862, "00", "60", nullptr},
 }};
+constexpr qreal kKnobTopY = 248;
+constexpr qreal kKnobBottomY = 380;
+
+// The ends of a column's range beside its track: a tick that the knob covers
+// when it stands there, and the value, clear of the knob and of the veils the
+// program lays over whole columns (30 pixels wide around the knob).
+void DrawColumnScale(QPainter& p, const TimingColumn& column, int language) {
+  const qreal tickLeft = column.centre + 8;
+  for (const auto& [y, text] : {std::pair{kKnobTopY, column.top}, std::pair{kKnobBottomY, column.bottom}}) {
+    p.fillRect(QRectF(tickLeft, y, 5, 1), QColor(0x5A, 0x5E, 0x6B));
+    const QString label = text != nullptr ? QString::fromUtf8(text) : TableText(85, language);
+    Label(p, QRectF(column.centre + 16, y - 7, 40, 14), label, language,
+          ScaleStyle(Qt::AlignLeft | Qt::AlignVCenter));
+  }
+}
 
 // Names under the columns: up to three lines in the 90 pixels a column has.
 TextStyle ColumnNameStyle() {
@@ -436,10 +476,20 @@ void PaintTimingPage(QPainter& p, int language) {
   p.setPen(QPen(QColor::fromRgba(colour::kTrackBorder), 1));
   p.drawRoundedRect(QRectF(42.5, 144.5, 777, 32), 6, 6);
   p.fillRect(QRectF(290, 146, 1, 30), QColor(0x3A, 0x3C, 0x46));
+  // The live timing's own scale, 8.14 pixels a degree from x 47, up to where
+  // the program writes the 0 of the boost and turbo scale (x 280 or later).
+  TextStyle live = ScaleStyle();
+  live.colour = 0xFF6FCF97;
+  for (int degrees : {0, 10, 20}) {
+    const qreal x = 47 + 8.14 * degrees;
+    p.fillRect(QRectF(x - 0.5, 177, 1, 4), QColor(0x5A, 0x5E, 0x6B));
+    Label(p, QRectF(x - 12, 182, 24, 13), QString::number(degrees), language, live);
+  }
   Label(p, QRectF(826, 112, 124, 22), Own(OwnText::kTotal, language), language,
         HeaderStyle(13, Qt::AlignCenter));
   FillWell(p, QRectF(842, 144, 66, 27));
-  Label(p, QRectF(871, 144, 35, 27), TableText(83, language), language,
+  const qreal totalUnit = ProgramTextBox({850, 149}, "00", kValueInches).right() + 2;
+  Label(p, QRectF(totalUnit, 144, 906 - totalUnit, 27), TableText(83, language), language,
         ScaleStyle(Qt::AlignLeft | Qt::AlignVCenter));
 
   // Column groups. The program writes each value at y 396 and, for a value
@@ -456,10 +506,12 @@ void PaintTimingPage(QPainter& p, int language) {
 
   for (const TimingColumn& column : kTimingSliders) {
     DrawTrack(p, QRectF(column.centre - 6, 244, 12, 148));
-    if (column.unitId != 0) {
-      Label(p, QRectF(column.unitLeft, 392, 42, 25), TableText(column.unitId, language), language,
-            ScaleStyle(Qt::AlignLeft | Qt::AlignVCenter));
-    }
+    DrawColumnScale(p, column, language);
+    // The unit right after the widest number; for a delay or a last slope of
+    // 0 the program blanks it (from x 640 and 885) and writes its word.
+    const qreal unitLeft = ProgramTextBox({column.valueX, 396}, column.widest, kValueInches).right() + 2;
+    Label(p, QRectF(unitLeft, 392, 42, 25), UnitText(column.unit, language), language,
+          ScaleStyle(Qt::AlignLeft | Qt::AlignVCenter));
     Label(p, QRectF(column.centre - 44, 421, 88, 52), TableText(column.textId, language), language,
           ColumnNameStyle());
   }
