@@ -601,15 +601,19 @@ struct DialGauge {
   GaugeScale scale;
   QString title;
   QString unit;
-  QPointF unitAt;
-  QString note;  // a scale note such as x1000, "" for none
+  QPointF valueAt;     // where the program writes the number
+  const char* widest;  // the widest number it writes there
+  QString note;        // a scale note such as x1000, "" for none
 };
 
 void DrawDialGauge(QPainter& p, const DialGauge& gauge, int language) {
   DrawGaugeFace(p, gauge.scale, gauge.scale.radius - 8, gauge.scale.radius - 30, language);
   const QPointF c = gauge.scale.pivot;
   Label(p, QRectF(c.x() - 58, c.y() + 50, 116, 18), gauge.title, language, HeaderStyle(13, Qt::AlignCenter));
-  Label(p, QRectF(gauge.unitAt, QSizeF(34, 14)), gauge.unit, language,
+  // The unit right after the number, level with its upper part: the scale's
+  // last number lies close below.
+  const QRectF value = ProgramTextBox(gauge.valueAt, gauge.widest, kValueInches);
+  Label(p, QRectF(value.right() + 2, value.top() + 1, 34, 12), gauge.unit, language,
         ScaleStyle(Qt::AlignLeft | Qt::AlignVCenter));
   if (!gauge.note.isEmpty()) {
     Label(p, QRectF(c.x() - 24, c.y() - 36, 48, 14), gauge.note, language, ScaleStyle());
@@ -626,18 +630,26 @@ void PaintDashboardPage(QPainter& p, int language) {
       {{{156, 198}, 86, 55, 245.0 / 150, 150, 30, 10, 120},
        Own(OwnText::kMotorTemperature, language),
        "°C",
-       {171, 236},
+       {140, 232},
+       "000",
        ""},
       {{{482, 198}, 86, 55, 245.0 / 150, 150, 30, 10, 120},
        Own(OwnText::kEscTemperature, language),
        "°C",
-       {496, 236},
+       {465, 232},
+       "000",
        ""},
-      {{{156, 410}, 86, 45, 270.0 / 60, 60, 10, 5, -1}, TableText(73, language), "rpm", {181, 434}, "x1000"},
+      {{{156, 410}, 86, 45, 270.0 / 60, 60, 10, 5, -1},
+       TableText(73, language),
+       "rpm",
+       {131, 430},
+       "00000",
+       "x1000"},
       {{{480, 410}, 86, 45, 270.0 / 120, 120, 20, 10, -1},
        Own(OwnText::kSpeed, language),
        "km/h",
-       {503, 434},
+       {458, 430},
+       "000.0",
        ""},
   };
   for (const DialGauge& gauge : gauges)
@@ -656,11 +668,15 @@ void PaintDashboardPage(QPainter& p, int language) {
   Label(p, QRectF(931, 208, 16, 20), QStringLiteral("°"), language, ScaleStyle());
   DrawPressable(p, kTestButton, {886, 250}, TestButtonText(language), language, false);
 
-  // Vehicle values: the program writes them into these fields, and a click on
-  // a field opens its entry dialog.
+  // Vehicle values: the program writes them into these fields (the pole
+  // count at x 650, the gear ratio at 640, the wheel diameter with its "mm"
+  // at 638), and a click on a field (x 620 to 700) opens its entry dialog.
   FillPanel(p, QRectF(596, 306, 361, 224));
   DrawIcon(p, Icon::kCar, QRectF(608, 314, 22, 22), QColor::fromRgba(colour::kTeal), 1.6);
   Label(p, QRectF(636, 312, 300, 26), Own(OwnText::kVehicle, language), language, HeaderStyle(14));
+  TextStyle hint = LabelStyle(12);
+  hint.colour = colour::kTextMuted;
+  Label(p, QRectF(612, 338, 336, 24), Own(OwnText::kClickToChange, language), language, hint);
   const struct {
     qreal top;
     OwnText name;
@@ -668,9 +684,13 @@ void PaintDashboardPage(QPainter& p, int language) {
   for (const auto& field : fields) {
     p.setBrush(QColor::fromRgba(colour::kWell));
     p.setPen(QPen(QColor(0x2A, 0xB3, 0xC2, 120), 1));
-    p.drawRoundedRect(QRectF(620.5, field.top + 0.5, 80, 27), 5, 5);
-    Label(p, QRectF(712, field.top, 236, 28), Own(field.name, language), language, LabelStyle(14));
+    p.drawRoundedRect(QRectF(614.5, field.top + 0.5, 94, 27), 5, 5);
+    Label(p, QRectF(718, field.top, 230, 28), Own(field.name, language), language, LabelStyle(14));
   }
+  // The gear ratio is to one.
+  const qreal ratioEnd = ProgramTextBox({640, 422}, "00.00", kValueInches).right();
+  Label(p, QRectF(ratioEnd + 3, 418, 706 - ratioEnd - 3, 27), ":1", language,
+        ScaleStyle(Qt::AlignLeft | Qt::AlignVCenter));
 }
 
 // ---------------------------------------------------------------------------
