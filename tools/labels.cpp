@@ -25,6 +25,10 @@ const Translations& OwnTranslations(OwnText text) {
   static const Translations kLanguage{{"Language", "语言", "言語", "Sprache"}};
   static const Translations kExtraOption{{"Extra Option", "附加选项", "追加オプション", "Zusatzoption"}};
   static const Translations kTotal{{"Total", "总进角", "合計", "Gesamt"}};
+  static const Translations kFullThrottle{{"Full Throttle", "全油门", "全開", "Vollgas"}};
+  static const Translations kFullBrake{{"Full Brake", "全刹车", "全ブレーキ", "Vollbremsung"}};
+  static const Translations kClickToChange{{"Click a value to change it", "点击数值即可修改",
+                                            "数値をクリックして変更", "Zum Ändern auf einen Wert klicken"}};
   switch (text) {
     case OwnText::kDashboard:
       return kDashboard;
@@ -54,18 +58,55 @@ const Translations& OwnTranslations(OwnText text) {
       return kExtraOption;
     case OwnText::kTotal:
       return kTotal;
+    case OwnText::kFullThrottle:
+      return kFullThrottle;
+    case OwnText::kFullBrake:
+      return kFullBrake;
+    case OwnText::kClickToChange:
+      return kClickToChange;
   }
   return kDashboard;
+}
+
+// German labels are often one long compound that fits a box only when it
+// may break inside; each pair is a compound's two parts, between which a
+// soft hyphen lets a wrapped label break ("-" only at the end of a line).
+QString WithBreaks(QString text, int language) {
+  if (language != 3) return text;
+  static const char* const kCompounds[][2] = {
+      {"Rückwärts", "geschwindigkeit"},
+      {"Überhitzungs", "schutz"},
+      {"Aktivierungs", "methode"},
+      {"Einschalt", "steigung"},
+      {"Ausschalt", "steigung"},
+      {"Start", "drehzahl"},
+      {"End", "drehzahl"},
+      {"Anfangs", "bremskraft"},
+      {"Motor", "drehrichtung"},
+      {"Abschalt", "spannung"},
+      {"Umschalt", "punkt"},
+      {"Eingangs", "kurve"},
+      {"Motor", "temperatur"},
+      {"Rad", "durchmesser"},
+      {"Benutzer", "definiert"},
+      {"Voll", "bremsung"},
+  };
+  for (const auto& [head, tail] : kCompounds) {
+    const QString first = QString::fromUtf8(head);
+    const QString second = QString::fromUtf8(tail);
+    text.replace(first + second, first + QChar(0x00AD) + second);
+  }
+  return text;
 }
 
 }  // namespace
 
 QString TableText(int id, int language) {
-  return QString::fromUtf8(UiText(id, language)).trimmed();
+  return WithBreaks(QString::fromUtf8(UiText(id, language)).trimmed(), language);
 }
 
 QString Own(OwnText text, int language) {
-  return QString::fromUtf8(OwnTranslations(text).text[language]);
+  return WithBreaks(QString::fromUtf8(OwnTranslations(text).text[language]), language);
 }
 
 QString PageName(int page, int language) {

@@ -7,7 +7,8 @@
 
 namespace pictures {
 
-// Text `id` of the program's text table, without the blanks some entries carry.
+// Text `id` of the program's text table, without the blanks some entries
+// carry; a long German compound may break inside when its label wraps.
 QString TableText(int id, int language);
 
 // Labels the program's tables do not have.
@@ -26,6 +27,9 @@ enum class OwnText {
   kLanguage,
   kExtraOption,
   kTotal,
+  kFullThrottle,
+  kFullBrake,
+  kClickToChange,
 };
 QString Own(OwnText text, int language);
 

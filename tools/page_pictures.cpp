@@ -213,13 +213,12 @@ void PaintGeneralPage(QPainter& p, int language) {
   DrawChoiceRing(p, {231, 325});
   Label(p, QRectF(252, 306, 138, 38), TableText(41, language), language, LabelStyle(14));
 
-  // Overheat thresholds: the program writes 85 / 105 / 125 (or their
-  // Fahrenheit values) beside the first three rows and marks the unit chosen
-  // over the two unit places.
+  // Overheat thresholds: three choices, 0..2, beside which the program writes
+  // 85 / 105 / 125 (or their Fahrenheit values); it marks the unit chosen over
+  // the two unit places.
   for (const qreal column : {400.0, 610.0}) {
-    for (int row = 0; row < 4; ++row)
+    for (int row = 0; row < 3; ++row)
       DrawChoiceRing(p, {column + 15, 218 + 37.0 * row});
-    Label(p, QRectF(column + 32, 319, 165, 20), TableText(46, language), language, LabelStyle(14));
     const qreal units = column == 400 ? 478 : 685;
     TextStyle unit = ScaleStyle();
     unit.maxPixels = 10;
@@ -241,7 +240,7 @@ void PaintGeneralPage(QPainter& p, int language) {
   // the cut-off voltage from 3.0 V at x 170 to 11.0 V at x 710, its scale
   // printed where the program covers it for a model with another range.
   FillPanel(p, QRectF(8, 366, 949, 106));
-  Label(p, QRectF(16, 376, 140, 32), TableText(34, language), language, LabelStyle(15));
+  Label(p, QRectF(16, 371, 140, 42), TableText(34, language), language, LabelStyle(15));
   const auto reverseX = [](double percent) { return 170 + 2.8125 * (percent * 255 / 100 - 64); };
   Label(p, QRectF(161, 369, 40, 13), "25%", language, ScaleStyle(Qt::AlignLeft | Qt::AlignVCenter));
   for (int percent : {50, 75}) {
@@ -262,10 +261,12 @@ void PaintGeneralPage(QPainter& p, int language) {
   DrawTrack(p, QRectF(160, 447, 560, 10));
   FillWell(p, QRectF(738, 438, 70, 27));
 
-  // Automatic cut-off switch (knob left: off) and the switch that turns the
-  // cut-off off altogether.
+  // Automatic cut-off switch (knob right: automatic, the slider locked) and
+  // the switch that turns the cut-off off altogether. The first one's label
+  // stands above it, clear of the veil the program lays over the cut-off row
+  // (y 437 to 463, up to x 920) while the cut-off is off.
   DrawTrack(p, QRectF(826, 446, 48, 12));
-  Label(p, QRectF(882, 438, 72, 28), TableText(42, language) + " (*)", language, LabelStyle(13));
+  Label(p, QRectF(822, 421, 132, 16), TableText(42, language) + " (*)", language, LabelStyle(13));
   FillPanel(p, QRectF(815, 475, 142, 26), 8);
   DrawTrack(p, QRectF(826, 481, 48, 12));
   Label(p, QRectF(882, 475, 72, 26), TableText(46, language), language, LabelStyle(13));
@@ -326,6 +327,12 @@ void PaintThrottlePage(QPainter& p, int language) {
   DrawTrack(p, QRectF(852, 156, 12, 256));
   FillWell(p, QRectF(774, 146, 66, 25));
   FillWell(p, QRectF(774, 382, 66, 25));
+  // What the two ends are; left of the wells, where no drawn text reaches.
+  TextStyle end = LabelStyle(12, Qt::AlignRight | Qt::AlignVCenter);
+  end.minPixels = 9;
+  end.colour = colour::kTextMuted;
+  Label(p, QRectF(711, 140, 59, 37), Own(OwnText::kFullThrottle, language), language, end);
+  Label(p, QRectF(711, 376, 59, 37), Own(OwnText::kFullBrake, language), language, end);
   Label(p, QRectF(712, 420, 102, 40), TableText(51, language), language,
         LabelStyle(13, Qt::AlignRight | Qt::AlignVCenter));
 
@@ -342,23 +349,31 @@ void PaintBrakePage(QPainter& p, int language) {
   DrawCurveSwitch(p, 20, 172, QRectF(160, 167, 118, 12), 169, 259, 61, 62, 63, language);
   DrawHorizontalRule(p, 200, 18, 702);
 
-  // Four sliders, knob centres from x 169 (0) to 632 (full scale).
+  // Four sliders, knob centres from x 169 (0) to 632 (full scale), with the
+  // values the program shows at both ends and at x 400, half way: 0..50 for
+  // the drag and initial brake (whose left end is also the "=Drag" mark),
+  // 1..99 and 0..99 for the others (it keeps them below 100). The wells start
+  // right of the knob at full scale.
   struct Row {
     qreal barY;
     int textId;
     const char* low;
+    const char* middle;
     const char* high;
   };
-  const Row rows[4] = {
-      {229, 55, "0%", "50%"}, {292, 56, "1%", "99%"}, {354, 57, "=Drag", "50%"}, {416, 58, "0%", "99%"}};
+  const Row rows[4] = {{229, 55, "0%", "25%", "50%"},
+                       {292, 56, "1%", "50%", "99%"},
+                       {354, 57, "=Drag / 0%", "25%", "50%"},
+                       {416, 58, "0%", "50%", "99%"}};
   for (const Row& row : rows) {
     Label(p, QRectF(20, row.barY - 14, 130, 38), TableText(row.textId, language), language, LabelStyle(14));
     DrawTrack(p, QRectF(156, row.barY, 484, 10));
-    Label(p, QRectF(158, row.barY + 21, 50, 13), row.low, language,
-          ScaleStyle(Qt::AlignLeft | Qt::AlignVCenter));
-    Label(p, QRectF(590, row.barY + 21, 50, 13), row.high, language,
+    const qreal scaleTop = row.barY + 21;
+    Label(p, QRectF(158, scaleTop, 70, 13), row.low, language, ScaleStyle(Qt::AlignLeft | Qt::AlignVCenter));
+    Label(p, QRectF(375, scaleTop, 50, 13), row.middle, language, ScaleStyle());
+    Label(p, QRectF(590, scaleTop, 50, 13), row.high, language,
           ScaleStyle(Qt::AlignRight | Qt::AlignVCenter));
-    FillWell(p, QRectF(644, row.barY - 8, 60, 26));
+    FillWell(p, QRectF(649, row.barY - 8, 58, 26));
   }
 
   // Stage rates: five levels each, the bars growing downwards.
@@ -377,23 +392,63 @@ void PaintBrakePage(QPainter& p, int language) {
 // ---------------------------------------------------------------------------
 // Page 4: boost and turbo timing
 
+// The program's value texts, drawn from a point at 0.18 inch.
+constexpr double kValueInches = 0.18;
+
+// The unit a value column's number is in.
+enum class ColumnUnit { kDegrees, kRpm, kSeconds };
+
+QString UnitText(ColumnUnit unit, int language) {
+  switch (unit) {
+    case ColumnUnit::kDegrees:
+      return TableText(83, language);
+    case ColumnUnit::kSeconds:
+      return TableText(84, language);
+    case ColumnUnit::kRpm:
+      break;
+  }
+  return QStringLiteral("rpm");
+}
+
 struct TimingColumn {
-  qreal centre;  // centre of the bar and knob
-  int textId;    // name under the column
-  int unitId;    // unit after the value, 0 for none
-  qreal unitLeft;
+  qreal centre;        // centre of the bar and knob
+  int textId;          // name under the column
+  ColumnUnit unit;     // after the number
+  qreal valueX;        // where the program writes the number at y 396
+  const char* widest;  // the widest number it writes there
+  const char* top;     // the value shown with the knob at the top of its travel
+  const char* bottom;  // and at the bottom; nullptr for the word meaning "at once"
 };
 
+// Every bar grows 132 pixels over its column's range (2.2 per degree or
+// slope step, 1.32 per hundredth of a second, 0.0039 and 0.00232 per rpm of
+// the boost RPMs, 3.2 per thousand of the turbo RPM), so the knob's centre
+// runs from y 380 at the bottom to y 248 at the top.
 const std::array<TimingColumn, 8> kTimingSliders = {{
-    {80, 64, 83, 88},
-    {175, 65, 0, 0},
-    {278, 66, 0, 0},
-    {447, 74, 83, 458},
-    {629, 76, 84, 642},
-    {719, 77, 0, 0},
-    {809, 78, 83, 795},
-    {899, 79, 83, 886},
+    {80, 64, ColumnUnit::kDegrees, 66, "00", "60", "0"},
+    {175, 65, ColumnUnit::kRpm, 130, "00000", "35000", "1000"},
+    {278, 66, ColumnUnit::kRpm, 233, "00000", "60000", "3000"},
+    {447, 74, ColumnUnit::kDegrees, 436, "00", "60", "0"},
+    {629, 76, ColumnUnit::kSeconds, 605, "0.00", "1.00", nullptr},
+    {719, 77, ColumnUnit::kRpm, 670, "00000", "50000", "9000"},
+    {809, 78, ColumnUnit::kDegrees, 773, "00", "60", "1"},
+    {899, 79, ColumnUnit::kDegrees, 862, "00", "60", nullptr},
 }};
+constexpr qreal kKnobTopY = 248;
+constexpr qreal kKnobBottomY = 380;
+
+// The ends of a column's range beside its track: a tick that the knob covers
+// when it stands there, and the value, clear of the knob and of the veils the
+// program lays over whole columns (30 pixels wide around the knob).
+void DrawColumnScale(QPainter& p, const TimingColumn& column, int language) {
+  const qreal tickLeft = column.centre + 8;
+  for (const auto& [y, text] : {std::pair{kKnobTopY, column.top}, std::pair{kKnobBottomY, column.bottom}}) {
+    p.fillRect(QRectF(tickLeft, y, 5, 1), QColor(0x5A, 0x5E, 0x6B));
+    const QString label = text != nullptr ? QString::fromUtf8(text) : TableText(85, language);
+    Label(p, QRectF(column.centre + 16, y - 7, 40, 14), label, language,
+          ScaleStyle(Qt::AlignLeft | Qt::AlignVCenter));
+  }
+}
 
 // Names under the columns: up to three lines in the 90 pixels a column has.
 TextStyle ColumnNameStyle() {
@@ -421,10 +476,20 @@ void PaintTimingPage(QPainter& p, int language) {
   p.setPen(QPen(QColor::fromRgba(colour::kTrackBorder), 1));
   p.drawRoundedRect(QRectF(42.5, 144.5, 777, 32), 6, 6);
   p.fillRect(QRectF(290, 146, 1, 30), QColor(0x3A, 0x3C, 0x46));
+  // The live timing's own scale, 8.14 pixels a degree from x 47, up to where
+  // the program writes the 0 of the boost and turbo scale (x 280 or later).
+  TextStyle live = ScaleStyle();
+  live.colour = 0xFF6FCF97;
+  for (int degrees : {0, 10, 20}) {
+    const qreal x = 47 + 8.14 * degrees;
+    p.fillRect(QRectF(x - 0.5, 177, 1, 4), QColor(0x5A, 0x5E, 0x6B));
+    Label(p, QRectF(x - 12, 182, 24, 13), QString::number(degrees), language, live);
+  }
   Label(p, QRectF(826, 112, 124, 22), Own(OwnText::kTotal, language), language,
         HeaderStyle(13, Qt::AlignCenter));
   FillWell(p, QRectF(842, 144, 66, 27));
-  Label(p, QRectF(871, 144, 35, 27), TableText(83, language), language,
+  const qreal totalUnit = ProgramTextBox({850, 149}, "00", kValueInches).right() + 2;
+  Label(p, QRectF(totalUnit, 144, 906 - totalUnit, 27), TableText(83, language), language,
         ScaleStyle(Qt::AlignLeft | Qt::AlignVCenter));
 
   // Column groups. The program writes each value at y 396 and, for a value
@@ -441,10 +506,12 @@ void PaintTimingPage(QPainter& p, int language) {
 
   for (const TimingColumn& column : kTimingSliders) {
     DrawTrack(p, QRectF(column.centre - 6, 244, 12, 148));
-    if (column.unitId != 0) {
-      Label(p, QRectF(column.unitLeft, 392, 42, 25), TableText(column.unitId, language), language,
-            ScaleStyle(Qt::AlignLeft | Qt::AlignVCenter));
-    }
+    DrawColumnScale(p, column, language);
+    // The unit right after the widest number; for a delay or a last slope of
+    // 0 the program blanks it (from x 640 and 885) and writes its word.
+    const qreal unitLeft = ProgramTextBox({column.valueX, 396}, column.widest, kValueInches).right() + 2;
+    Label(p, QRectF(unitLeft, 392, 42, 25), UnitText(column.unit, language), language,
+          ScaleStyle(Qt::AlignLeft | Qt::AlignVCenter));
     Label(p, QRectF(column.centre - 44, 421, 88, 52), TableText(column.textId, language), language,
           ColumnNameStyle());
   }
@@ -534,15 +601,19 @@ struct DialGauge {
   GaugeScale scale;
   QString title;
   QString unit;
-  QPointF unitAt;
-  QString note;  // a scale note such as x1000, "" for none
+  QPointF valueAt;     // where the program writes the number
+  const char* widest;  // the widest number it writes there
+  QString note;        // a scale note such as x1000, "" for none
 };
 
 void DrawDialGauge(QPainter& p, const DialGauge& gauge, int language) {
   DrawGaugeFace(p, gauge.scale, gauge.scale.radius - 8, gauge.scale.radius - 30, language);
   const QPointF c = gauge.scale.pivot;
   Label(p, QRectF(c.x() - 58, c.y() + 50, 116, 18), gauge.title, language, HeaderStyle(13, Qt::AlignCenter));
-  Label(p, QRectF(gauge.unitAt, QSizeF(34, 14)), gauge.unit, language,
+  // The unit right after the number, level with its upper part: the scale's
+  // last number lies close below.
+  const QRectF value = ProgramTextBox(gauge.valueAt, gauge.widest, kValueInches);
+  Label(p, QRectF(value.right() + 2, value.top() + 1, 34, 12), gauge.unit, language,
         ScaleStyle(Qt::AlignLeft | Qt::AlignVCenter));
   if (!gauge.note.isEmpty()) {
     Label(p, QRectF(c.x() - 24, c.y() - 36, 48, 14), gauge.note, language, ScaleStyle());
@@ -559,18 +630,26 @@ void PaintDashboardPage(QPainter& p, int language) {
       {{{156, 198}, 86, 55, 245.0 / 150, 150, 30, 10, 120},
        Own(OwnText::kMotorTemperature, language),
        "°C",
-       {171, 236},
+       {140, 232},
+       "000",
        ""},
       {{{482, 198}, 86, 55, 245.0 / 150, 150, 30, 10, 120},
        Own(OwnText::kEscTemperature, language),
        "°C",
-       {496, 236},
+       {465, 232},
+       "000",
        ""},
-      {{{156, 410}, 86, 45, 270.0 / 60, 60, 10, 5, -1}, TableText(73, language), "rpm", {181, 434}, "x1000"},
+      {{{156, 410}, 86, 45, 270.0 / 60, 60, 10, 5, -1},
+       TableText(73, language),
+       "rpm",
+       {131, 430},
+       "00000",
+       "x1000"},
       {{{480, 410}, 86, 45, 270.0 / 120, 120, 20, 10, -1},
        Own(OwnText::kSpeed, language),
        "km/h",
-       {503, 434},
+       {458, 430},
+       "000.0",
        ""},
   };
   for (const DialGauge& gauge : gauges)
@@ -589,11 +668,15 @@ void PaintDashboardPage(QPainter& p, int language) {
   Label(p, QRectF(931, 208, 16, 20), QStringLiteral("°"), language, ScaleStyle());
   DrawPressable(p, kTestButton, {886, 250}, TestButtonText(language), language, false);
 
-  // Vehicle values: the program writes them into these fields, and a click on
-  // a field opens its entry dialog.
+  // Vehicle values: the program writes them into these fields (the pole
+  // count at x 650, the gear ratio at 640, the wheel diameter with its "mm"
+  // at 638), and a click on a field (x 620 to 700) opens its entry dialog.
   FillPanel(p, QRectF(596, 306, 361, 224));
   DrawIcon(p, Icon::kCar, QRectF(608, 314, 22, 22), QColor::fromRgba(colour::kTeal), 1.6);
   Label(p, QRectF(636, 312, 300, 26), Own(OwnText::kVehicle, language), language, HeaderStyle(14));
+  TextStyle hint = LabelStyle(12);
+  hint.colour = colour::kTextMuted;
+  Label(p, QRectF(612, 338, 336, 24), Own(OwnText::kClickToChange, language), language, hint);
   const struct {
     qreal top;
     OwnText name;
@@ -601,9 +684,13 @@ void PaintDashboardPage(QPainter& p, int language) {
   for (const auto& field : fields) {
     p.setBrush(QColor::fromRgba(colour::kWell));
     p.setPen(QPen(QColor(0x2A, 0xB3, 0xC2, 120), 1));
-    p.drawRoundedRect(QRectF(620.5, field.top + 0.5, 80, 27), 5, 5);
-    Label(p, QRectF(712, field.top, 236, 28), Own(field.name, language), language, LabelStyle(14));
+    p.drawRoundedRect(QRectF(614.5, field.top + 0.5, 94, 27), 5, 5);
+    Label(p, QRectF(718, field.top, 230, 28), Own(field.name, language), language, LabelStyle(14));
   }
+  // The gear ratio is to one.
+  const qreal ratioEnd = ProgramTextBox({640, 422}, "00.00", kValueInches).right();
+  Label(p, QRectF(ratioEnd + 3, 418, 706 - ratioEnd - 3, 27), ":1", language,
+        ScaleStyle(Qt::AlignLeft | Qt::AlignVCenter));
 }
 
 // ---------------------------------------------------------------------------

@@ -11,6 +11,8 @@
 #include <cstdio>
 #include <numbers>
 
+#include "platform/qt/fonts.h"
+
 namespace pictures {
 
 namespace {
@@ -23,9 +25,18 @@ QStringList FamiliesFor(int language) {
   return {"Liberation Sans", "DejaVu Sans", "Noto Sans CJK SC", "Noto Sans CJK JP"};
 }
 
+// Where a long word may break when its label wraps; drawn as "-" only there.
+constexpr QChar kSoftHyphen(0x00AD);
+
 bool FitsOnOneLine(const QRectF& box, const QString& text, int language, int px, bool bold) {
   const QFontMetricsF fm(UiFont(language, px, bold));
   return fm.horizontalAdvance(text) <= box.width() && fm.height() <= box.height() + 1;
+}
+
+bool FitsWrapped(const QRectF& box, const QString& text, int language, int px, const TextStyle& style) {
+  const QFontMetricsF fm(UiFont(language, px, style.bold));
+  const QRectF used = fm.boundingRect(box, style.align | Qt::TextWordWrap, text);
+  return used.width() <= box.width() + 0.5 && used.height() <= box.height() + 1;
 }
 
 // Fills lines with items while they fit the width.
@@ -55,19 +66,20 @@ TextFit FitText(const QRectF& box, const QString& text, int language, const Text
   const int preferred = style.singleLineMin > 0 ? style.singleLineMin
                         : breaksAnywhere        ? style.maxPixels - 3
                                                 : style.maxPixels;
+  QString words = text;
+  words.remove(kSoftHyphen);
   const int singleLineFloor = std::max(preferred, style.minPixels);
   for (int px = style.maxPixels; px >= singleLineFloor; --px) {
-    if (FitsOnOneLine(box, text, language, px, style.bold)) return {px, false, true};
+    if (FitsOnOneLine(box, words, language, px, style.bold)) return {px, false, true, words};
   }
   for (int px = style.maxPixels; px >= style.minPixels; --px) {
-    const QFontMetricsF fm(UiFont(language, px, style.bold));
-    if (FitsOnOneLine(box, text, language, px, style.bold)) return {px, false, true};
+    if (FitsOnOneLine(box, words, language, px, style.bold)) return {px, false, true, words};
     if (style.wrap) {
-      const QRectF used = fm.boundingRect(box, style.align | Qt::TextWordWrap, text);
-      if (used.width() <= box.width() + 0.5 && used.height() <= box.height() + 1) return {px, true, true};
+      if (FitsWrapped(box, words, language, px, style)) return {px, true, true, words};
+      if (words != text && FitsWrapped(box, text, language, px, style)) return {px, true, true, text};
     }
   }
-  return {style.minPixels, style.wrap, false};
+  return {style.minPixels, style.wrap, false, text};
 }
 
 namespace {
@@ -144,7 +156,7 @@ int DrawFittedText(QPainter& p, const QRectF& box, const QString& text, int lang
   p.save();
   p.setFont(UiFont(language, fit.pixels, style.bold));
   p.setPen(QColor::fromRgba(style.colour));
-  p.drawText(box, style.align | (fit.wrapped ? Qt::TextWordWrap : 0), text);
+  p.drawText(box, style.align | (fit.wrapped ? Qt::TextWordWrap : 0), fit.text);
   p.restore();
   return fit.pixels;
 }
@@ -425,9 +437,9 @@ void DrawButton(QPainter& p, const QRectF& r, const QString& label, int language
   const QRectF labelSpace = inner.adjusted(iconSize + gap, 0, 0, 0);
   const TextFit fit = FitLabel(labelSpace, label, language, style);
   const QFontMetricsF fm(UiFont(language, fit.pixels));
-  const qreal textWidth = fit.wrapped
-                              ? fm.boundingRect(labelSpace, Qt::AlignCenter | Qt::TextWordWrap, label).width()
-                              : fm.horizontalAdvance(label);
+  const qreal textWidth =
+      fit.wrapped ? fm.boundingRect(labelSpace, Qt::AlignCenter | Qt::TextWordWrap, fit.text).width()
+                  : fm.horizontalAdvance(fit.text);
   const qreal groupWidth = iconSize + gap + std::min(textWidth, labelSpace.width());
   const qreal left = inner.center().x() - groupWidth / 2;
   if (look.hasIcon) {
@@ -438,8 +450,15 @@ void DrawButton(QPainter& p, const QRectF& r, const QString& label, int language
                        inner.height());
   p.setFont(UiFont(language, fit.pixels));
   p.setPen(QColor::fromRgba(style.colour));
-  p.drawText(textBox.adjusted(0, 0, 1, 0), Qt::AlignCenter | (fit.wrapped ? Qt::TextWordWrap : 0), label);
+  p.drawText(textBox.adjusted(0, 0, 1, 0), Qt::AlignCenter | (fit.wrapped ? Qt::TextWordWrap : 0), fit.text);
   p.restore();
+}
+
+QRectF ProgramTextBox(QPointF origin, const QString& text, double inches) {
+  // The very font the window's canvas draws the text in.
+  const QFont font = platform::qt::CanvasFont({"MS Shell Dlg", static_cast<float>(inches)});
+  const QFontMetricsF fm(font);
+  return QRectF(origin.x() + font.pixelSize() / 6.0, origin.y(), fm.horizontalAdvance(text), fm.height());
 }
 
 QPointF GaugePoint(QPointF centre, qreal radius, qreal programDegrees) {

@@ -60,17 +60,20 @@ struct TextStyle {
 };
 
 // How a text fits a box: the size to draw it at, whether it takes several
-// lines, and whether it fits at all (when not, the size is the smallest).
+// lines, whether it fits at all (when not, the size is the smallest), and the
+// text to draw: with its soft hyphens only when it breaks inside a word.
 struct TextFit {
   int pixels;
   bool wrapped;
   bool fits;
+  QString text;
 };
 
 // Finds the largest size from maxPixels down to minPixels at which the text
 // fits: on one line first (down to singleLineMin, or a little smaller for
 // Chinese and Japanese, which break between any two characters), then, when
-// wrapping is allowed, on one or several lines.
+// wrapping is allowed, on one or several lines, broken between words or, when
+// that does not fit, also at the text's soft hyphens.
 TextFit FitText(const QRectF& box, const QString& text, int language, const TextStyle& style);
 
 // Draws the text into the box at the largest size from maxPixels down to
@@ -137,6 +140,12 @@ struct ButtonLook {
   int minPixels = 8;
 };
 void DrawButton(QPainter& p, const QRectF& r, const QString& label, int language, const ButtonLook& look);
+
+// The box that a text of the page drawers covers when the program draws it
+// from `origin` in its dialog face of `inches` (96 pixels an inch, with a
+// sixth of an em of room before the first glyph). Labels and units of a
+// background are laid out against it, so that no drawn value covers them.
+QRectF ProgramTextBox(QPointF origin, const QString& text, double inches);
 
 // Point at the given program angle around a centre. The program turns its
 // needles clockwise from straight down: 0 points down, 90 left, 180 up.

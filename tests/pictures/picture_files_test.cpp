@@ -4,7 +4,11 @@
 
 #include <QFileInfo>
 #include <QImageReader>
+#include <filesystem>
+#include <fstream>
+#include <regex>
 #include <set>
+#include <sstream>
 #include <string>
 
 #include "app/ui_tile.h"
@@ -40,6 +44,29 @@ TEST(PictureSet, HoldsEveryPictureOfTheHomeTable) {
     const auto& picture = picture_test::Find(tile.name);
     EXPECT_EQ(picture.folder, FolderKind::kLanguage) << tile.name;
   }
+}
+
+// A picture the code names but the set lacks is simply not drawn: the page
+// shows a hole and nothing fails. Every literal file name in the program's
+// drawing code must be listed, with its exact case.
+TEST(PictureSet, HoldsEveryPictureTheProgramNames) {
+  const std::regex literal(R"re("([^"\\]+\.(png|PNG))")re");
+  int names = 0;
+  for (const char* folder : {"app", "pages", "dialogs"}) {
+    for (const auto& entry :
+         std::filesystem::directory_iterator(std::filesystem::path(CORVANE_SOURCE_DIR) / folder)) {
+      if (entry.path().extension() != ".cpp") continue;
+      std::ifstream file(entry.path());
+      std::stringstream text;
+      text << file.rdbuf();
+      const std::string code = text.str();
+      for (std::sregex_iterator it(code.begin(), code.end(), literal), end; it != end; ++it, ++names) {
+        EXPECT_NO_THROW(picture_test::Find((*it)[1].str())) << (*it)[1] << " in " << entry.path();
+      }
+    }
+  }
+  // The frame, the home table and the five page drawers name well over this.
+  EXPECT_GE(names, 40);
 }
 
 TEST(PictureSet, NeedlesLieInTheCommonFolder) {

@@ -159,6 +159,25 @@ TEST(PageBackgrounds, ReadAndWriteButtonsLieUnderTheirPressedPictures) {
   }
 }
 
+TEST(PageBackgrounds, GeneralPageRingsEveryPlaceItsDrawerMarksAndNoOther) {
+  // Centres of the 30 x 30 marker the drawer puts at each value: running mode,
+  // motor direction, the two overheat columns (values 0..2) and the extra
+  // option. An empty ring is dark inside; the panel around it is lighter.
+  const QPoint marked[] = {{51, 218},  {51, 278},  {51, 338},  {231, 230}, {231, 325}, {415, 218}, {415, 255},
+                           {415, 292}, {625, 218}, {625, 255}, {625, 292}, {850, 240}, {850, 330}};
+  const QPoint unmarked[] = {{415, 329}, {625, 329}};  // no fourth overheat value
+  for (int language = 0; language < 4; ++language) {
+    const QImage general = Load("UI-02.PNG", language);
+    const auto ring = [&](QPoint at) {
+      return ColourDistance(general.pixel(at.x(), at.y() - kPageTop), 0xFF17171B) <= 6;
+    };
+    for (const QPoint at : marked)
+      EXPECT_TRUE(ring(at)) << at.x() << "," << at.y() << " language " << language;
+    for (const QPoint at : unmarked)
+      EXPECT_FALSE(ring(at)) << at.x() << "," << at.y() << " language " << language;
+  }
+}
+
 TEST(PageBackgrounds, PlacesThatTheProgramPaintsOverHaveItsColours) {
   // General page: for another voltage range the program lays a 0xFF2B2A32 bar
   // over the printed scale (x 160..720, y 425..439).

@@ -98,6 +98,25 @@ TEST_F(TextFitting, WrappedTextShrinksToTheBoxHeight) {
   EXPECT_LT(fit.pixels, 14);
 }
 
+TEST_F(TextFitting, ASoftHyphenBreaksAWordOnlyWhereBreakingBetweenWordsDoesNotFit) {
+  const QChar softHyphen(0x00AD);
+  // Two words that fit on two lines break between them, and the soft hyphen
+  // stays out of the text drawn.
+  const QString twoWords = QString("Brems Eingangs") + softHyphen + "kurve";
+  const auto between =
+      FitText(QRectF(0, 0, Advance("Eingangskurve", 3, 14) + 2, 40), twoWords, 3, Style(14, true));
+  EXPECT_TRUE(between.wrapped);
+  EXPECT_EQ(between.pixels, 14);
+  EXPECT_EQ(between.text, "Brems Eingangskurve");
+  // A word wider than the box breaks at it rather than shrink.
+  const QString oneWord = QString::fromUtf8("Rückwärts") + softHyphen + "geschwindigkeit";
+  const auto inside =
+      FitText(QRectF(0, 0, Advance("geschwindigkeit", 3, 14) + 2, 40), oneWord, 3, Style(14, true));
+  EXPECT_TRUE(inside.fits);
+  EXPECT_EQ(inside.pixels, 14);
+  EXPECT_EQ(inside.text, oneWord);
+}
+
 TEST_F(TextFitting, AWordWiderThanTheBoxAtTheSmallestSizeDoesNotFit) {
   const auto fit =
       FitText(QRectF(0, 0, 60, 40), QString::fromUtf8("Rückwärtsgeschwindigkeit"), 3, Style(15, true));
