@@ -10,6 +10,7 @@
 #include <cstring>
 
 #include "app/corvane_dlg.h"
+#include "pages/throttle_calibration.h"
 
 namespace {
 
@@ -170,7 +171,9 @@ Press PressDeadBandHandle(const CCorvaneDlg& dlg, SettingsImage& image, int x, i
   const UiRect handle{848, h - 100, 868, h + 100};
   if (!handle.Contains(x, y)) return {};
   const int low = image.throttleLow;
-  const int v = low - 58 + (image.throttleHigh - low + 116) * (406 - y) / 236;
+  const int v =
+      low - page::kCalibrationOffset +
+      (image.throttleHigh - low + 2 * page::kCalibrationOffset) * (406 - y) / page::kCalibrationScaleHeight;
   const auto v16 = static_cast<std::uint16_t>(v);
   const std::uint16_t neutral = image.throttleNeutral;
   const bool changed =

@@ -7,6 +7,7 @@
 
 #include "app/corvane_dlg.h"
 #include "pages/page_drawing.h"
+#include "pages/throttle_calibration.h"
 
 namespace {
 
@@ -17,18 +18,12 @@ constexpr std::uint8_t kFlagCurveLinear = 0x01;
 constexpr int kSwitchPointMinimum = 3;
 constexpr int kSwitchPointMaximum = 253;
 constexpr double kSwitchPointStep = 1.804;
-constexpr int kDeadBandMinimum = 5;
-constexpr int kDeadBandMaximum = 307;
 
 // The calibration the page falls back on when both ends are equal.
 constexpr std::uint16_t kFallbackLow = 1985;
 constexpr std::uint16_t kFallbackNeutral = 3006;
 constexpr std::uint16_t kFallbackHigh = 4027;
 constexpr std::uint16_t kFallbackDeadBand = 165;
-
-// The scale: 236 px from the low end (near y 394..406) up to the high end.
-constexpr int kScaleHeight = 236;
-constexpr int kCalibrationOffset = 58;
 
 const platform::Font kFont = page::ShellFont(0.18f);
 
@@ -44,15 +39,16 @@ void CorrectCalibration(SettingsImage& s) {
     s.throttleHigh = kFallbackHigh;
     s.deadBand = kFallbackDeadBand;
   }
-  s.deadBand = static_cast<std::uint16_t>(std::clamp<int>(s.deadBand, kDeadBandMinimum, kDeadBandMaximum));
+  s.deadBand =
+      static_cast<std::uint16_t>(std::clamp<int>(s.deadBand, page::kDeadBandMinimum, page::kDeadBandMaximum));
 }
 
 // Microseconds of a calibration point and of the dead band, four digits.
 std::string PointText(int ticks) {
-  return page::Digits((ticks + kCalibrationOffset) * 24 / 49, 4) + "us";
+  return page::Digits(page::CalibrationMicroseconds(ticks), 4) + "us";
 }
 std::string DeadBandText(int ticks) {
-  return page::Digits(ticks * 24 / 49, 4) + "us";
+  return page::Digits(page::DeadBandMicroseconds(ticks), 4) + "us";
 }
 
 int StageLevel(std::uint8_t rate) {
@@ -101,7 +97,8 @@ void CCorvaneDlg::DrawThrottlePage() {
   drawing.Text(PointText(high), kFont, page::kWhite, 780, 150);
   drawing.Text(PointText(low), kFont, page::kWhite, 780, 386);
 
-  const int neutralY = 394 + (low - neutral + kCalibrationOffset) * kScaleHeight / span;
+  const int neutralY =
+      394 + (low - neutral + page::kCalibrationOffset) * page::kCalibrationScaleHeight / span;
   drawing.Text("-" + PointText(neutral), kFont, page::kWhite, 876, static_cast<float>(neutralY));
   m_fDeadBandHandleY = static_cast<float>(neutralY);
 
@@ -113,9 +110,11 @@ void CCorvaneDlg::DrawThrottlePage() {
   // The dead band around the neutral; on a mirrored scale its edges swap, so
   // the band is drawn from whichever edge is on top.
   const int half = image.deadBand / 2;
-  const int bandLow = 406 + (low + kCalibrationOffset + half - neutral) * kScaleHeight / span;
+  const int bandLow =
+      406 + (low + page::kCalibrationOffset + half - neutral) * page::kCalibrationScaleHeight / span;
   drawing.Picture("UI-Up.png", 848, static_cast<float>(bandLow), 20, 40);
-  const int bandHigh = 406 + (low - half - neutral + kCalibrationOffset) * kScaleHeight / span;
+  const int bandHigh =
+      406 + (low - half - neutral + page::kCalibrationOffset) * page::kCalibrationScaleHeight / span;
   drawing.Picture("UI-G.png", 835, static_cast<float>(std::min(bandLow, bandHigh)), 46,
                   static_cast<float>(std::abs(bandLow - bandHigh)));
   drawing.Picture("UI-Down.png", 848, static_cast<float>(bandHigh - 40), 20, 40);

@@ -7,6 +7,7 @@
 
 #include "app/corvane_dlg.h"
 #include "dialogs/page_change.h"
+#include "pages/throttle_calibration.h"
 
 namespace {
 
@@ -23,13 +24,6 @@ void AskValue(CCorvaneDlg& dlg, const char* name, Shown shown, Accept accept) {
   }
 }
 
-// The dead band's raw steps and the microseconds the page shows for them.
-constexpr int kDeadBandLowest = 5;
-constexpr int kDeadBandHighest = 307;
-constexpr int DeadBandMicroseconds(int raw) {
-  return raw * 24 / 49;
-}
-
 // What the dashboard can show: a gear ratio up to 99.99 (held x 100), a
 // wheel diameter of up to 999 mm, up to 98 poles.
 constexpr int kGearRatioMost = 9999;
@@ -41,15 +35,15 @@ constexpr float kPolesLimit = 99;
 void CCorvaneDlg::EditDeadBand() {
   AskValue(
       *this, "Throttle Dead Band",
-      [this] { return static_cast<float>(DeadBandMicroseconds(SettingsSnapshot().deadBand)); },
+      [this] { return static_cast<float>(page::DeadBandMicroseconds(SettingsSnapshot().deadBand)); },
       [this](float entry) {
         // The first raw step that shows the entry; an entry past either end
         // of the shown range takes that end.
-        int raw = kDeadBandHighest;
-        if (entry < DeadBandMicroseconds(kDeadBandHighest) + 1) {
+        int raw = page::kDeadBandMaximum;
+        if (entry < page::DeadBandMicroseconds(page::kDeadBandMaximum) + 1) {
           const int wanted = entry < 1 ? 0 : static_cast<int>(entry);
-          raw = kDeadBandLowest;
-          while (raw < kDeadBandHighest && DeadBandMicroseconds(raw) < wanted)
+          raw = page::kDeadBandMinimum;
+          while (raw < page::kDeadBandMaximum && page::DeadBandMicroseconds(raw) < wanted)
             ++raw;
         }
         EditSettings([&](SettingsImage& image) { image.deadBand = static_cast<std::uint16_t>(raw); });
