@@ -7,6 +7,7 @@
 
 #include "app/corvane_dlg.h"
 #include "app/main_dialog_template.h"
+#include "app/unattended_host.h"
 #include "platform/application.h"
 
 CCorvaneApp theApp;
@@ -15,7 +16,9 @@ namespace {
 
 // With CORVANE_SCREENSHOT set (the run script does so on a machine without a
 // display), the window is saved to that PNG once the first settings read has
-// been shown, or after a minute without one, and the program ends.
+// been shown and the upgrade check it started is over, or after a minute
+// without that, and the program ends. Nobody answers questions in such a run
+// (UnattendedHost).
 class ScreenshotAfterFirstRead : public platform::DialogEvents {
  public:
   ScreenshotAfterFirstRead(CCorvaneDlg& dlg, platform::MainWindow& window, std::string path)
@@ -28,7 +31,8 @@ class ScreenshotAfterFirstRead : public platform::DialogEvents {
     if (timerId != TIMER_UI_TICK || m_done) return;
     ++m_ticks;
     // The read is shown once its page redraw, a second after it, has run.
-    const bool shown = m_dlg.m_bRedrawPage && m_dlg.m_nPressCountdown == 0;
+    const bool shown = m_dlg.m_bRedrawPage && m_dlg.m_nPressCountdown == 0 &&
+                       !(m_dlg.m_nUpgradeFlags & kUpgradeCheckRunning);
     if (!shown && m_ticks < kTickLimit) return;
     m_done = true;
     if (m_window.saveScreenshot(m_path)) {
@@ -68,10 +72,13 @@ int CCorvaneApp::Run(int& argc, char** argv) {
 
 bool CCorvaneApp::InitInstance() {
   auto window = platform::CreateMainWindow(MainDialogTemplate());
-  auto dlg = std::make_unique<CCorvaneDlg>(*window);
-  m_pMainWnd = dlg.get();
   const char* screenshot = std::getenv("CORVANE_SCREENSHOT");
-  if (screenshot != nullptr && *screenshot != '\0') {
+  const bool unattended = screenshot != nullptr && *screenshot != '\0';
+  UnattendedHost unattendedHost(*window);
+  auto dlg = std::make_unique<CCorvaneDlg>(unattended ? static_cast<platform::DialogHost&>(unattendedHost)
+                                                      : *window);
+  m_pMainWnd = dlg.get();
+  if (unattended) {
     ScreenshotAfterFirstRead probe(*dlg, *window, screenshot);
     window->doModal(probe);
   } else {
