@@ -2,6 +2,7 @@
 // on the right) its name, firmware and hardware versions, the server version
 // chosen for an upgrade with its release note, and on request the drop-down
 // list of the server's versions, three rows at a time.
+#include <algorithm>
 #include <cstring>
 #include <string>
 
@@ -78,7 +79,7 @@ std::string DrawColumn(CCorvaneDlg& dlg, page::PageDrawing& drawing, const Firmw
   drawing.Text(FirmwareText(id), kFont, page::kOrange, column.textX, kFirmwareY);
   drawing.Text(HardwareText(id), kFont, page::kOrange, column.textX, kHardwareY);
 
-  const int count = offers.count;
+  const int count = std::min<int>(offers.count, kMaxUpgradeEntries);
   const bool chosen = selection < count;
   const std::string memo = chosen ? ExtractCnText(offers.memo[selection]) : std::string();
 
