@@ -1,5 +1,5 @@
 // Page 6, the firmware page: the devices' rows, the server lists with their
-// scroll arrows and the chosen entry's version and release note.
+// scroll arrows, and the chosen entry's version and release note.
 #include <algorithm>
 #include <cstring>
 
@@ -9,30 +9,26 @@ namespace {
 
 class UpgradePage : public PageDrawerTest {
  protected:
-  static void SetIdentity(DeviceIdentity& id, const char* name, std::uint16_t firmware,
-                          std::uint8_t hardware) {
-    std::memset(id.modelName, 0, sizeof id.modelName);
-    std::memcpy(id.modelName, name, std::min(std::strlen(name), sizeof id.modelName));
+  UpgradePage() {
+    Identity(dlg.m_escId, "ESC08", 0x0105, 0x10);
+    Identity(dlg.m_boxId, "PW5M ", 0x0210, 0x21);
+  }
+  static void Identity(DeviceIdentity& id, const char* name, std::uint16_t firmware, std::uint8_t hardware) {
+    std::memcpy(id.modelName, name, std::min(std::strlen(name) + 1, sizeof id.modelName));
     id.firmwareVersion = firmware;
     id.hardwareVersion = hardware;
   }
-  static void SetOffers(UpgradeList& list, int count) {
+  static void Offer(UpgradeList& list, int count) {
     list.count = static_cast<std::uint8_t>(count);
     for (int i = 0; i < count; ++i) {
       list.versionText[i] = "1.0" + std::to_string(i);
       list.memo[i] = "\"en\":\"-\",\"cn\":\"note " + std::to_string(i) + "\",\"jp\":\"-\"";
     }
   }
-  int Unknowns() const {
-    return static_cast<int>(std::count_if(ops.begin(), ops.end(), [](const DrawOp& op) {
-      return op.kind == DrawOp::Kind::Text && op.text == "?";
-    }));
-  }
-  std::string LeftNote() const { return host.ControlText(IDC_FIRMWARE_NOTE_LEFT); }
-  std::string RightNote() const { return host.ControlText(IDC_FIRMWARE_NOTE_RIGHT); }
+  std::vector<std::string> Texts() { return host.Window().Texts(); }
 };
 
-TEST_F(UpgradePage, IdentityRowsOfBothColumns) {
+TEST_F(UpgradePage, IdentityRows) {
   struct Case {
     const char* name;
     std::uint16_t firmware;
@@ -41,104 +37,95 @@ TEST_F(UpgradePage, IdentityRowsOfBothColumns) {
   } cases[] = {
       {"ESC08", 0x0105, 0x10, "ESC", "ESC08", "1.05", "1.0"},  // the short name on the ESC side only
       {"PW5M ", 0x0210, 0x21, "PW5M ", "PW5M ", "2.10", "2.1"},
-      {"ABCDEF", 0x0A00, 0x00, "ABCDEF", "ABCDEF", ":.00", "0.0"},  // six bytes, no NUL
-      {"\xE9X", 0x0001, 0xFF, "\xC3\xA9X", "\xC3\xA9X", "0.01", "?.?"},
+      {"ABCDEF", 0x0A00, 0xFF, "ABCDEF", "ABCDEF", ":.00", "?.?"},       // six bytes without a NUL
+      {"\xE9X", 0x0001, 0x00, "\xC3\xA9X", "\xC3\xA9X", "0.01", "0.0"},  // 8-bit characters
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
-    SetIdentity(dlg.m_escId, c.name, c.firmware, c.hardware);
-    SetIdentity(dlg.m_boxId, c.name, c.firmware, c.hardware);
+    Identity(dlg.m_escId, c.name, c.firmware, c.hardware);
+    Identity(dlg.m_boxId, c.name, c.firmware, c.hardware);
     Draw(&CCorvaneDlg::DrawUpgradePage);
     EXPECT_EQ(TextAt(293, 316), c.escName);
     EXPECT_EQ(TextAt(751, 316), c.boxName);
-    for (float x : {293.0f, 751.0f}) {
-      EXPECT_EQ(TextAt(x, 349), c.firmwareText);
-      EXPECT_EQ(TextAt(x, 382), c.hardwareText);
-    }
+    EXPECT_EQ(TextAt(751, 349) + TextAt(293, 349), std::string(c.firmwareText) + c.firmwareText);
+    EXPECT_EQ(TextAt(751, 382) + TextAt(293, 382), std::string(c.hardwareText) + c.hardwareText);
   }
 }
 
-TEST_F(UpgradePage, DevicesThatHaveNotAnsweredShowQuestionMarks) {
+TEST_F(UpgradePage, ListsAndDevicesThatHaveNotAnswered) {
   struct Case {
-    std::uint8_t escFirst, boxFirst;
-    int request, unknowns, requestAfter;
+    std::uint8_t escFirst, boxFirst;  // byte 0 of the identities
+    int request, escCount, firstRow;
+    std::vector<std::string> texts;  // all texts drawn
+    std::vector<float> rowYs;        // list row pictures
+    bool arrows;
+    int requestAfter, openAfter;
   } cases[] = {
-      {0xCC, 'B', 1, 4, 0},   // the box column clears the request the ESC could not take
-      {0x00, 0xFF, 1, 8, 1},  // no one answered: the request waits
-      {0xFF, 0xCC, 2, 8, 2},
-      {'E', 0x00, 2, 4, 2},  // the ESC column leaves the box's request alone
+      {'E',
+       'P',
+       1,
+       5,
+       2,
+       {"ESC", "1.05", "1.0", "1.02", "1.03", "1.04", "1.00", "PW5M ", "2.10", "2.1", "1.00"},
+       {447, 477, 507},
+       true,
+       0,
+       1},
+      {'E',
+       'P',
+       1,
+       2,
+       0,
+       {"ESC", "1.05", "1.0", "1.00", "1.01", "1.00", "PW5M ", "2.10", "2.1", "1.00"},
+       {447, 477},
+       false,
+       0,
+       1},
+      // Nothing offered: the ESC's own version, and no chosen version.
+      {'E', 'P', 1, 0, 0, {"ESC", "1.05", "1.0", "1.05", "PW5M ", "2.10", "2.1", "1.00"}, {448}, false, 0, 0},
+      {'E', 'P', 1, 5, 7, {"ESC", "1.05", "1.0", "1.00", "PW5M ", "2.10", "2.1", "1.00"}, {}, true, 0, 1},
+      // The ESC leaves the box's request to the box column.
+      {'E',
+       'P',
+       2,
+       5,
+       0,
+       {"ESC", "1.05", "1.0", "1.00", "PW5M ", "2.10", "2.1", "1.00", "1.01", "1.00"},
+       {447, 477},
+       false,
+       0,
+       1},
+      // No list where the device has not answered; the box column clears the request.
+      {0xCC, 'P', 1, 5, 0, {"?", "?", "?", "?", "PW5M ", "2.10", "2.1", "1.00"}, {}, false, 0, 0},
+      {0x00, 0xFF, 1, 5, 0, {"?", "?", "?", "?", "?", "?", "?", "?"}, {}, false, 1, 0},
   };
   for (const Case& c : cases) {
-    SCOPED_TRACE(testing::Message() << int{c.escFirst} << " " << int{c.boxFirst});
-    SetIdentity(dlg.m_escId, "ESC", 0x0105, 0x10);
-    SetIdentity(dlg.m_boxId, "BOX01", 0x0100, 0x10);
+    SCOPED_TRACE(testing::Message() << "request " << c.request << " count " << c.escCount);
+    Identity(dlg.m_escId, "ESC08", 0x0105, 0x10);
+    Identity(dlg.m_boxId, "PW5M ", 0x0210, 0x21);
     dlg.m_escId.modelName[0] = static_cast<char>(c.escFirst);
     dlg.m_boxId.modelName[0] = static_cast<char>(c.boxFirst);
-    SetOffers(dlg.m_escOffers, 4);
-    SetOffers(dlg.m_boxOffers, 4);
-    host.setControlText(IDC_FIRMWARE_NOTE_LEFT, "old");
-    host.setControlText(IDC_FIRMWARE_NOTE_RIGHT, "old");
+    Offer(dlg.m_escOffers, c.escCount);
+    Offer(dlg.m_boxOffers, 2);
+    dlg.m_nEscFirstRow = static_cast<std::uint8_t>(c.firstRow);
     dlg.m_nListRequest = static_cast<std::uint8_t>(c.request);
     dlg.m_bFwListOpen = 0;
     Draw(&CCorvaneDlg::DrawUpgradePage);
-    EXPECT_EQ(Unknowns(), c.unknowns);
-    EXPECT_EQ(dlg.m_nListRequest, c.requestAfter);
-    EXPECT_TRUE(Pictures("UI-62.PNG").empty());
-    EXPECT_EQ(dlg.m_bFwListOpen, 0);
-    // A device that has not answered gives no note.
-    EXPECT_EQ(LeftNote(), c.escFirst == 'E' ? "note 0" : "");
-    EXPECT_EQ(RightNote(), c.boxFirst == 'B' ? "note 0" : "");
-  }
-}
-
-TEST_F(UpgradePage, RequestedListsShowThreeRowsFromTheFirstRow) {
-  struct Case {
-    int request, count, firstRow;
-    std::vector<float> rowYs;  // row pictures
-    std::vector<std::string> rowTexts;
-    bool arrows, openAfter;
-  } cases[] = {
-      {1, 5, 2, {447, 477, 507}, {"1.02", "1.03", "1.04"}, true, true},
-      {1, 2, 0, {447, 477}, {"1.00", "1.01"}, false, true},
-      {1, 0, 0, {448}, {"1.05"}, false, false},  // nothing offered: the ESC's own version
-      {2, 4, 1, {447, 477, 507}, {"1.01", "1.02", "1.03"}, true, true},
-      {2, 0, 0, {448}, {"1.00"}, false, false},
-      {1, 5, 7, {}, {}, true, true},  // a first row past the entries shows none of them
-  };
-  SetIdentity(dlg.m_escId, "ESC", 0x0105, 0x10);
-  SetIdentity(dlg.m_boxId, "BOX01", 0x0100, 0x10);
-  for (const Case& c : cases) {
-    SCOPED_TRACE(testing::Message() << "request " << c.request << " count " << c.count);
-    const bool esc = c.request == 1;
-    SetOffers(esc ? dlg.m_escOffers : dlg.m_boxOffers, c.count);
-    SetOffers(esc ? dlg.m_boxOffers : dlg.m_escOffers, 9);
-    dlg.m_nEscFirstRow = dlg.m_nBoxFirstRow = static_cast<std::uint8_t>(c.firstRow);
-    dlg.m_nListRequest = static_cast<std::uint8_t>(c.request);
-    dlg.m_bFwListOpen = 0;
-    Draw(&CCorvaneDlg::DrawUpgradePage);
-    const float rowX = esc ? 285 : 742;
-    const float textX = esc ? 293 : 749;
+    EXPECT_EQ(Texts(), c.texts);
     std::vector<Box> rows;
     for (float y : c.rowYs)
-      rows.push_back({rowX, y, 80, 30});
+      rows.push_back({c.request == 1 ? 285.0f : 742.0f, y, 80, 30});
     EXPECT_EQ(Pictures("UI-62.PNG"), rows);
-    for (std::size_t k = 0; k < c.rowTexts.size(); ++k)
-      EXPECT_EQ(TextAt(textX, c.rowYs[k] + 2), c.rowTexts[k]);
-    const std::vector<Box> arrows{{esc ? 364.0f : 823.0f, 446, 30, 90}};
-    EXPECT_EQ(Pictures("UI-UpDown.png"), c.arrows ? arrows : std::vector<Box>{});
-    EXPECT_EQ(dlg.m_bFwListOpen, c.openAfter ? 1 : 0);
-    EXPECT_EQ(dlg.m_nListRequest, 0);
-    // The list is drawn once; the next draw shows the page with it closed.
-    Draw(&CCorvaneDlg::DrawUpgradePage);
-    EXPECT_TRUE(Pictures("UI-62.PNG").empty());
+    EXPECT_EQ(Pictures("UI-UpDown.png").size(), c.arrows ? 1u : 0u);
+    EXPECT_EQ(dlg.m_nListRequest, c.requestAfter);
+    EXPECT_EQ(dlg.m_bFwListOpen, c.openAfter);
   }
 }
 
 TEST_F(UpgradePage, TheChosenEntrysVersionAndNote) {
-  SetIdentity(dlg.m_escId, "ESC", 0x0105, 0x10);
-  SetIdentity(dlg.m_boxId, "BOX01", 0x0100, 0x10);
-  SetOffers(dlg.m_escOffers, 3);
-  SetOffers(dlg.m_boxOffers, 3);
+  Offer(dlg.m_escOffers, 4);  // an entry past the count stays unseen
+  dlg.m_escOffers.count = 3;
+  Offer(dlg.m_boxOffers, 3);
   dlg.m_escOffers.versionText[2] = "10.05";  // four characters at most
   dlg.m_boxOffers.memo[1] = "no key";
   struct Case {
@@ -156,15 +143,9 @@ TEST_F(UpgradePage, TheChosenEntrysVersionAndNote) {
     Draw(&CCorvaneDlg::DrawUpgradePage);
     EXPECT_EQ(TextAt(293, 415), c.escVersion);
     EXPECT_EQ(TextAt(751, 415), c.boxVersion);
-    EXPECT_EQ(LeftNote(), c.escNote);
-    EXPECT_EQ(RightNote(), c.boxNote);
+    EXPECT_EQ(host.ControlText(IDC_FIRMWARE_NOTE_LEFT), c.escNote);
+    EXPECT_EQ(host.ControlText(IDC_FIRMWARE_NOTE_RIGHT), c.boxNote);
   }
-  // Nothing offered: neither a version nor a note.
-  dlg.m_escOffers.count = 0;
-  dlg.m_nEscFwSel = 0;
-  Draw(&CCorvaneDlg::DrawUpgradePage);
-  EXPECT_EQ(TextAt(293, 415), "");
-  EXPECT_EQ(LeftNote(), "");
 }
 
 }  // namespace

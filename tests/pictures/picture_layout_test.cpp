@@ -202,42 +202,6 @@ TEST(PageBackgrounds, PlacesThatTheProgramPaintsOverHaveItsColours) {
   EXPECT_EQ(CountPixels(firmware, QRect(527, 196, 329, 96), kPageTop, dark), 329 * 96);
 }
 
-TEST(PageBackgrounds, FirmwarePageFieldsButtonsAndOpenersLieWhereTheProgramUsesThem) {
-  const QImage pressed = Load("UI-Update.png");
-  const auto teal = [](QRgb c) { return qGreen(c) > qRed(c) + 60 && qBlue(c) > qRed(c) + 60; };
-  const auto dark = [](QRgb c) { return Luma(c) < 45; };
-  for (int language = 0; language < 4; ++language) {
-    const QImage firmware = Load("UI-07.PNG", language);
-    struct Column {
-      int textX;
-      QRect opener, button;
-      QPoint pressedAt;
-    } columns[] = {{293,
-                    QRect(QPoint(366, 413), QPoint(394, 445)),
-                    QRect(QPoint(309, 145), QPoint(387, 165)),
-                    {306, 142}},
-                   {751,
-                    QRect(QPoint(823, 413), QPoint(852, 445)),
-                    QRect(QPoint(773, 145), QPoint(852, 165)),
-                    {770, 142}}};
-    for (const Column& column : columns) {
-      SCOPED_TRACE(testing::Message() << column.textX << " language " << language);
-      // The orange values of the four rows stand on dark fields.
-      for (int y : {316, 349, 382, 415})
-        EXPECT_EQ(CountPixels(firmware, QRect(column.textX, y + 3, 60, 24), kPageTop, dark), 60 * 24) << y;
-      // The opener's mark, and the Upgrade button under its pressed picture.
-      EXPECT_GT(CountPixels(firmware, column.opener, kPageTop, teal), 10);
-      EXPECT_EQ(CountPixels(firmware, column.opener.adjusted(-40, 0, -40, 0), kPageTop, teal), 0);
-      const QPoint probe = column.button.topLeft() + QPoint(4, 10);
-      const QRgb face = firmware.pixel(probe.x(), probe.y() - kPageTop);
-      EXPECT_GT(ColourDistance(face, firmware.pixel(probe.x(), column.button.bottom() + 12 - kPageTop)), 30);
-      EXPECT_GT(ColourDistance(
-                    face, pressed.pixel(probe.x() - column.pressedAt.x(), probe.y() - column.pressedAt.y())),
-                40);
-    }
-  }
-}
-
 TEST(Needles, PointDownFromTheirPivots) {
   // The small needle is drawn into (-10, -10, 20, 80) around its pivot, the
   // large one into (-63, -63, 126, 126); at angle 0 both point down.

@@ -21,6 +21,23 @@ namespace {
 
 class SettingPages : public WindowTest {
  protected:
+  void Send(QEvent::Type type, QPoint at, Qt::MouseButton button, Qt::MouseButtons held) {
+    QWindow* handle = MainWidget()->windowHandle();
+    QMouseEvent event(type, QPointF(at), handle->mapToGlobal(QPointF(at)), button, held, Qt::NoModifier);
+    QCoreApplication::sendEvent(handle, &event);
+    platform::Application::ProcessEvents();
+  }
+  // Clicks are taken once the mouse is no longer blocked.
+  void Press(QPoint at) {
+    ASSERT_TRUE(WaitUntil([&] { return dlg->m_nClickBlock == 0; }));
+    Send(QEvent::MouseMove, at, Qt::NoButton, Qt::NoButton);
+    Send(QEvent::MouseButtonPress, at, Qt::LeftButton, Qt::LeftButton);
+  }
+  void Release(QPoint at) { Send(QEvent::MouseButtonRelease, at, Qt::LeftButton, Qt::NoButton); }
+  void Click(QPoint at) {
+    Press(at);
+    Release(at);
+  }
   // Press, move there in steps with the button held, release.
   void Drag(QPoint from, QPoint to) {
     Press(from);
