@@ -192,6 +192,11 @@ class CCorvaneDlg : public platform::DialogEvents {
   // Press and drag on the current page's sliders, switches and lists: sets
   // the value under the (clamped) pointer and redraws what changed.
   void TrackPanelPress(int x, int y);
+  // The firmware page's Upgrade button of the ESC (or of the box): programs
+  // the selected server entry, or a picked image file while the server lists
+  // nothing for the device. The buttons stay held only while a program job
+  // is on its way (pages/upgrade_start.cpp).
+  void StartPageUpgrade(bool esc);
 
   // ---- page drawers (pages/), UI thread only; each draws its page whole ----
   void DrawGeneralPage();

@@ -212,6 +212,35 @@ void ClickDashboardPage(CCorvaneDlg& dlg, int x, int y) {
   dlg.DrawDashboardPage();
 }
 
+// The list openers of the firmware page; while a list is open their columns
+// reach down over the list's scroll arrows, so a scroll keeps the list open.
+constexpr int kEscListOpenerLeft = 366, kEscListOpenerRight = 394;
+constexpr int kBoxListOpenerLeft = 823, kBoxListOpenerRight = 852;
+constexpr int kListOpenerTop = 413, kListOpenerBottom = 445, kOpenListDepth = 90;
+constexpr UiRect kEscUpgradeButton{309, 145, 387, 165};
+constexpr UiRect kBoxUpgradeButton{773, 145, 852, 165};
+
+void ClickFirmwarePage(CCorvaneDlg& dlg, int x, int y) {
+  const int bottom = kListOpenerBottom + kOpenListDepth * dlg.m_bFwListOpen;
+  const bool openerRow = y >= kListOpenerTop && y <= bottom;
+  if (openerRow && x >= kEscListOpenerLeft && x <= kEscListOpenerRight) {
+    dlg.m_nListRequest = 1;
+  } else if (openerRow && x >= kBoxListOpenerLeft && x <= kBoxListOpenerRight) {
+    dlg.m_nListRequest = 2;
+  } else {
+    if (!dlg.m_bUpgradeStarted) {
+      if (kEscUpgradeButton.Contains(x, y)) {
+        dlg.StartPageUpgrade(true);
+      } else if (kBoxUpgradeButton.Contains(x, y)) {
+        dlg.StartPageUpgrade(false);
+      }
+    }
+    // Any other click closes an open list.
+    dlg.m_bFwListOpen = 0;
+  }
+  dlg.DrawUpgradePage();
+}
+
 }  // namespace
 
 void CCorvaneDlg::DispatchClick(int x, int y) {
@@ -245,7 +274,7 @@ void CCorvaneDlg::DispatchClick(int x, int y) {
       ClickDashboardPage(*this, x, y);
       break;
     default:
-      DrawUpgradePage();
+      ClickFirmwarePage(*this, x, y);
       break;
   }
 }

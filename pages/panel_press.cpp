@@ -283,6 +283,80 @@ Press PressTimingPage(CCorvaneDlg& dlg, int x, int y) {
   return press;
 }
 
+// ---- page 6, firmware: an open list's rows and arrows, the Upgrade buttons ----
+
+struct FirmwareList {
+  UiRect rows;
+  UiRect arrows;
+  std::uint8_t request;  // the list request that keeps this list open
+  UpgradeList CCorvaneDlg::*offers;
+  std::uint8_t CCorvaneDlg::*firstRow;
+  std::uint8_t CCorvaneDlg::*selection;
+};
+
+constexpr int kListRowHeight = 30;
+constexpr int kVisibleListRows = 3;
+constexpr int kArrowsMiddle = 490;
+const FirmwareList kFirmwareLists[] = {
+    {{742, 448, 822, 537},
+     {823, 446, 853, 536},
+     2,
+     &CCorvaneDlg::m_boxOffers,
+     &CCorvaneDlg::m_nBoxFirstRow,
+     &CCorvaneDlg::m_nBoxFwSel},
+    {{285, 448, 365, 537},
+     {366, 446, 396, 536},
+     1,
+     &CCorvaneDlg::m_escOffers,
+     &CCorvaneDlg::m_nEscFirstRow,
+     &CCorvaneDlg::m_nEscFwSel},
+};
+constexpr int kUpgradeButtonTop = 145, kUpgradeButtonBottom = 165;
+
+// Upgrade buttons: the left and right ends of the button and where its
+// pressed picture goes.
+struct UpgradeButton {
+  int left, right;
+  float pictureX;
+};
+constexpr UpgradeButton kUpgradeButtons[] = {{309, 387, 306}, {773, 852, 770}};
+
+Press PressFirmwareList(CCorvaneDlg& dlg, const FirmwareList& list, int x, int y) {
+  const int count = dlg.Offers(dlg.*list.offers).count;
+  std::uint8_t& firstRow = dlg.*list.firstRow;
+  if (list.rows.Contains(x, y)) {
+    // A row past the last entry picks nothing.
+    const int entry = firstRow + (y - list.rows.top) / kListRowHeight;
+    if (entry < count) dlg.*list.selection = static_cast<std::uint8_t>(entry);
+    return Drawn();
+  }
+  if (list.arrows.Contains(x, y)) {
+    if (y < kArrowsMiddle && firstRow > 0) --firstRow;
+    if (y > kArrowsMiddle && firstRow + kVisibleListRows < count) ++firstRow;
+    dlg.m_nListRequest = list.request;
+    return Drawn();
+  }
+  return {};
+}
+
+Press PressFirmwarePage(CCorvaneDlg& dlg, int x, int y) {
+  Press press;
+  if (dlg.m_bFwListOpen) {
+    for (const FirmwareList& list : kFirmwareLists) {
+      press = PressFirmwareList(dlg, list, x, y);
+      if (press.onControl) break;
+    }
+  }
+  // The Upgrade button itself acts at the release.
+  if (!dlg.m_bUpgradeStarted && y >= kUpgradeButtonTop && y <= kUpgradeButtonBottom) {
+    for (const UpgradeButton& button : kUpgradeButtons) {
+      if (x >= button.left && x <= button.right)
+        dlg.DrawUiImage("UI-Update.png", button.pictureX, 142, 85, 28);
+    }
+  }
+  return press;
+}
+
 }  // namespace
 
 void CCorvaneDlg::TrackPanelPress(int x, int y) {
@@ -313,6 +387,10 @@ void CCorvaneDlg::TrackPanelPress(int x, int y) {
     case 4:
       press = PressTimingPage(*this, x, y);
       draw = &CCorvaneDlg::DrawTimingPage;
+      break;
+    case 6:
+      press = PressFirmwarePage(*this, x, y);
+      draw = &CCorvaneDlg::DrawUpgradePage;
       break;
     default:
       break;

@@ -103,7 +103,9 @@ TEST_F(Dispatch, TheRedrawPointChangesNothingButTheDrawing) {
     EXPECT_EQ(host.ControlText(IDC_FIRMWARE_NOTE_LEFT), "");
   }
   // The firmware notes stand on the firmware page only.
-  host.setControlText(IDC_FIRMWARE_NOTE_LEFT, "note");
+  dlg->m_escId.modelName[0] = 'E';
+  dlg->m_escOffers.count = 1;
+  dlg->m_escOffers.memo[0] = "\"cn\":\"note\",\"en\":\"x\"";
   OnPage(6);
   dlg->DispatchClick(0, 520);
   EXPECT_EQ(host.ControlText(IDC_FIRMWARE_NOTE_LEFT), "note");

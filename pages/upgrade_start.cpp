@@ -1,0 +1,35 @@
+// The firmware page's Upgrade buttons. The loaders run to their end on the UI
+// thread: when they return, a program job is on its way or nothing will come
+// of the press.
+#include "app/corvane_dlg.h"
+
+namespace {
+
+// Ticks that the pressed Upgrade button keeps its look.
+constexpr std::uint8_t kUpgradePressedLook = 50;
+
+}  // namespace
+
+void CCorvaneDlg::StartPageUpgrade(bool esc) {
+  m_bUpgradeStarted = 1;
+  m_nPressCountdown = kUpgradePressedLook;
+  const int count = Offers(esc ? m_escOffers : m_boxOffers).count;
+  const int selection = esc ? m_nEscFwSel : m_nBoxFwSel;
+  if (count == 0) {
+    // Nothing on the server: the user picks an image file instead.
+    if (esc) {
+      m_pageUp.OnBnClickedLocalEsc();
+    } else {
+      m_pageUp.OnBnClickedLocalBox();
+    }
+  } else if (selection < count) {
+    if (esc) {
+      LoadEscFirmware(selection, 0);
+    } else {
+      LoadBoxFirmware(selection, 0);
+    }
+  }
+  // A load that queued nothing (refused, failed or cancelled) leaves both
+  // buttons free again; a program job holds them until the device is read.
+  if (!ProgramUnderWay()) m_bUpgradeStarted = 0;
+}
