@@ -248,6 +248,7 @@ void CPageShow::OnLButtonDown(int, int) {
     const int at = segment + 1;
     for (int i = m_nPoints - 1; i >= at; --i)
       m_pt[i + 1] = m_pt[i];
+    ++m_nPoints;  // first: the conversion reads the last point
     CurvePoint& added = m_pt[at];
     added.xPixel = pt.x;
     added.yPixel = pt.y;
@@ -255,7 +256,6 @@ void CPageShow::OnLButtonDown(int, int) {
     added.xValue = m_pt[segment].xValue;
     added.yValue = m_pt[segment].yValue;
     PointToValue(pt.x, pt.y, added.xValue, added.yValue);
-    ++m_nPoints;
     DrawCurve();
   }
   if (hit == -1) hit = HitTest(pt);
@@ -338,6 +338,19 @@ void CPageShow::OnBnClickedOk() {
       ys[i] = m_pt[i].yValue;
       if (!m_pt[i].exact) PointToValue(m_pt[i].xPixel, m_pt[i].yPixel, xs[i], ys[i]);
     }
+    // Points whose values would not rise from the one before (pixels closer
+    // than a value step on a narrow span) are dropped, so that the written
+    // x values always increase.
+    int kept = 1;
+    for (int i = 1; i < m_nPoints; ++i) {
+      const bool lastPoint = i == m_nPoints - 1;
+      if (!lastPoint && (xs[i] <= xs[kept - 1] || xs[i] >= xs[m_nPoints - 1])) continue;
+      xs[kept] = xs[i];
+      ys[kept] = ys[i];
+      m_pt[kept++] = m_pt[i];
+    }
+    m_nPoints = kept;
+    m_nSelected = -2;
     m_main.EditSettings([&](SettingsImage&) {
       // The first pair stays as stored unless the editor had to repair it;
       // pairs beyond the count keep their bytes.
