@@ -211,6 +211,10 @@ class CCorvaneDlg : public platform::DialogEvents {
   // A copy of the selected profile; false while its index is outside 0..9.
   bool SelectedProfile(SettingProfile& profile) const;
 
+  // ---- the curve editor on the selected profile's curves (pages/curve_editing.cpp) ----
+  void EditThrottleCurve();
+  void EditBrakeCurve();
+
   // ---- value dialogs of the throttle page and the dashboard (pages/value_dialogs.cpp) ----
   void EditDeadBand();
   void EditGearRatio();

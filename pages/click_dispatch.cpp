@@ -160,9 +160,14 @@ constexpr UiRect kDeadBandButton{820, 420, 900, 460};
 constexpr std::uint8_t kFlagLinearThrottle = 0x01;
 
 void ClickThrottlePage(CCorvaneDlg& dlg, int x, int y) {
-  // The "Custom" half belongs to the curve editor.
-  if (dlg.m_bEscConnected && kThrottleCurveSwitch.Contains(x, y) && x <= kThrottleCurveLineRight) {
-    dlg.EditSelectedProfile([](SettingsImage&, SettingProfile& p) { p.profileFlags |= kFlagLinearThrottle; });
+  // The "Linear" half of the switch, and the "Custom" half that opens the curve editor.
+  if (dlg.m_bEscConnected && kThrottleCurveSwitch.Contains(x, y)) {
+    if (x <= kThrottleCurveLineRight) {
+      dlg.EditSelectedProfile(
+          [](SettingsImage&, SettingProfile& p) { p.profileFlags |= kFlagLinearThrottle; });
+    } else {
+      dlg.EditThrottleCurve();
+    }
   } else if (kDeadBandButton.Contains(x, y)) {
     dlg.EditDeadBand();
   }
@@ -173,9 +178,13 @@ constexpr UiRect kBrakeCurveSwitch{160, 158, 280, 185};
 constexpr int kBrakeCurveLineRight = 220;
 
 void ClickBrakePage(CCorvaneDlg& dlg, int x, int y) {
-  // The "Custom" half belongs to the curve editor.
-  if (dlg.m_bEscConnected && kBrakeCurveSwitch.Contains(x, y) && x <= kBrakeCurveLineRight) {
-    dlg.EditSelectedProfile([](SettingsImage&, SettingProfile& p) { p.brakeCurveLinear = 1; });
+  // The "Linear" half of the switch, and the "Custom" half that opens the curve editor.
+  if (dlg.m_bEscConnected && kBrakeCurveSwitch.Contains(x, y)) {
+    if (x <= kBrakeCurveLineRight) {
+      dlg.EditSelectedProfile([](SettingsImage&, SettingProfile& p) { p.brakeCurveLinear = 1; });
+    } else {
+      dlg.EditBrakeCurve();
+    }
   }
   dlg.DrawBrakePage();
 }

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -30,6 +31,14 @@ struct Font {
   float sizeInches = 0;
 };
 
+// Where text stands in a rectangle, for Canvas::drawTextInBox.
+struct TextBox {
+  RectF rect;                      // a zero size: the text's top-left point
+  bool alignRight = false;         // against the right edge, else the left
+  bool alignBottom = false;        // against the bottom edge, else the top
+  std::optional<Argb> background;  // fills the text's own box first (opaque text)
+};
+
 class Layer;
 
 class Canvas {
@@ -42,6 +51,8 @@ class Canvas {
   // Draws UTF-8 text with its top-left at the origin: no wrapping, no
   // clipping; a tab moves on to the next tab stop.
   virtual void drawText(std::string_view text, const Font& font, Argb color, PointF origin) = 0;
+  // UTF-8 text aligned in a rectangle, one line, not clipped to it.
+  virtual void drawTextInBox(std::string_view text, const Font& font, Argb color, const TextBox& box) = 0;
   // A straight line with flat ends, the given width centred on it.
   virtual void drawLine(PointF from, PointF to, Argb color, float width) = 0;
   // An arc of the ellipse in the rectangle, angles in degrees measured from

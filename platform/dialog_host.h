@@ -8,6 +8,7 @@
 #include <string>
 
 #include "platform/canvas.h"
+#include "platform/canvas_dialog.h"
 #include "platform/modal_dialog.h"
 
 namespace platform {
@@ -70,6 +71,9 @@ class DialogHost {
   virtual std::optional<std::string> chooseFileToOpen(const FileDialogOptions& options) = 0;
   virtual std::optional<std::string> chooseFileToSave(const FileDialogOptions& options) = 0;
   virtual ModalResult runModal(const DialogTemplate& dialog, const ModalButtonHandler& onButton) = 0;
+  // Runs a dialog whose item canvasItemId is a canvas (its kind and text are
+  // not used); returns the result of CanvasDialog::endDialog.
+  virtual int runCanvasDialog(const DialogTemplate& dialog, int canvasItemId, CanvasDialogEvents& events) = 0;
 };
 
 }  // namespace platform

@@ -17,6 +17,7 @@
 #include <algorithm>
 #include <vector>
 
+#include "platform/qt/canvas_dialogs.h"
 #include "platform/qt/dialog_items.h"
 #include "platform/qt/fonts.h"
 #include "platform/qt/modal_dialogs.h"
@@ -400,6 +401,11 @@ std::optional<std::string> QtMainWindow::chooseFileToSave(const FileDialogOption
 
 ModalResult QtMainWindow::runModal(const DialogTemplate& dialog, const ModalButtonHandler& onButton) {
   return RunTemplateDialog(m_widget.get(), dialog, onButton);
+}
+
+int QtMainWindow::runCanvasDialog(const DialogTemplate& dialog, int canvasItemId,
+                                  CanvasDialogEvents& events) {
+  return RunCanvasDialog(m_widget.get(), dialog, canvasItemId, events);
 }
 
 int QtMainWindow::doModal(DialogEvents& dialog) {

@@ -72,6 +72,7 @@ class QtMainWindow final : public MainWindow {
   std::optional<std::string> chooseFileToOpen(const FileDialogOptions& options) override;
   std::optional<std::string> chooseFileToSave(const FileDialogOptions& options) override;
   ModalResult runModal(const DialogTemplate& dialog, const ModalButtonHandler& onButton) override;
+  int runCanvasDialog(const DialogTemplate& dialog, int canvasItemId, CanvasDialogEvents& events) override;
 
   int doModal(DialogEvents& dialog) override;
   void show(DialogEvents& dialog) override;

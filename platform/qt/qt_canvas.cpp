@@ -56,6 +56,21 @@ void QtCanvas::drawText(std::string_view text, const Font& font, Argb color, Poi
                      FromUtf8(text));
 }
 
+void QtCanvas::drawTextInBox(std::string_view text, const Font& font, Argb color, const TextBox& box) {
+  m_painter.setFont(CanvasFont(font));
+  const int flags = (box.alignRight ? Qt::AlignRight : Qt::AlignLeft) |
+                    (box.alignBottom ? Qt::AlignBottom : Qt::AlignTop) | Qt::TextDontClip |
+                    Qt::TextSingleLine;
+  const QRectF rect = ToRect(box.rect);
+  const QString line = FromUtf8(text);
+  if (box.background) {
+    const QRectF used = m_painter.boundingRect(rect, flags, line);
+    m_painter.fillRect(used, ToColor(*box.background));
+  }
+  m_painter.setPen(ToColor(color));
+  m_painter.drawText(rect, flags, line);
+}
+
 void QtCanvas::drawLine(PointF from, PointF to, Argb color, float width) {
   m_painter.setPen(Pen(color, width));
   m_painter.drawLine(QPointF(from.x, from.y), QPointF(to.x, to.y));

@@ -26,6 +26,7 @@ class QtCanvas : public Canvas {
 
   bool drawImage(const std::filesystem::path& file, RectF rect) override;
   void drawText(std::string_view text, const Font& font, Argb color, PointF origin) override;
+  void drawTextInBox(std::string_view text, const Font& font, Argb color, const TextBox& box) override;
   void drawLine(PointF from, PointF to, Argb color, float width) override;
   void drawArc(RectF ellipse, float startDegrees, float sweepDegrees, Argb color, float width) override;
   void drawEllipse(RectF ellipse, Argb color, float width) override;

@@ -147,8 +147,8 @@ TEST_F(Dispatch, GeneralPageListsRenameAndDefault) {
 }
 
 TEST_F(Dispatch, CurveAndTimingSwitches) {
-  // The "Custom" halves wait for the curve editor; without an ESC the curve
-  // switches only draw.
+  // The "Custom" halves open the curve editor (closed unchanged here);
+  // without an ESC the curve switches only draw.
   struct Case {
     int page, x, y;
     bool connected;

@@ -90,6 +90,36 @@ platform::ModalResult HeadlessHost::runModal(const platform::DialogTemplate& dia
   return {press.first, press.second};
 }
 
+int HeadlessHost::runCanvasDialog(const platform::DialogTemplate& dialog, int canvasItemId,
+                                  platform::CanvasDialogEvents& events) {
+  std::function<void(HeadlessCanvasDialog&)> script;
+  {
+    std::lock_guard lock(m_mutex);
+    m_dialogs.push_back(dialog);
+    script = m_canvasScript;
+  }
+  m_canvasDialog = std::make_unique<HeadlessCanvasDialog>(dialog, canvasItemId, events);
+  HeadlessCanvasDialog& run = *m_canvasDialog;
+  if (events.OnInitDialog(run)) {
+    events.OnPaint();
+    if (script) script(run);
+    run.Pump();
+    if (!run.Ended()) run.Escape();
+    run.Pump();
+  }
+  if (!run.Ended()) {
+    ++m_refusedCanvasCloses;
+    run.endDialog(platform::kIdCancel);
+  }
+  events.OnDestroy();
+  return run.Result();
+}
+
+void HeadlessHost::WhileCanvasDialogOpen(std::function<void(HeadlessCanvasDialog&)> script) {
+  std::lock_guard lock(m_mutex);
+  m_canvasScript = std::move(script);
+}
+
 std::string HeadlessHost::ControlText(int controlId) const {
   std::lock_guard lock(m_mutex);
   auto it = m_texts.find(controlId);

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "platform/dialog_host.h"
+#include "support/headless_canvas_dialog.h"
 #include "support/recording_canvas.h"
 
 class HeadlessHost : public platform::DialogHost {
@@ -31,6 +32,10 @@ class HeadlessHost : public platform::DialogHost {
   std::optional<std::string> chooseFileToSave(const platform::FileDialogOptions& options) override;
   platform::ModalResult runModal(const platform::DialogTemplate& dialog,
                                  const platform::ModalButtonHandler& onButton) override;
+  // Runs the script of WhileCanvasDialogOpen, then closes the dialog as the
+  // close box does if it has not ended; one that refuses is ended anyway.
+  int runCanvasDialog(const platform::DialogTemplate& dialog, int canvasItemId,
+                      platform::CanvasDialogEvents& events) override;
   void paint(const std::function<void(platform::Canvas&)>& draw) override;
   std::unique_ptr<platform::Layer> createLayer(int width, int height) override;
   void setTitle(const std::string& title) override;
@@ -73,6 +78,12 @@ class HeadlessHost : public platform::DialogHost {
   void QueueButton(int buttonId, std::map<int, std::string> edits = {});
   // Script: runs while the next modal dialog is open, before its button is pressed.
   void WhileNextDialogOpen(std::function<void()> action);
+  // Script: drives every canvas dialog from its OnInitDialog to its end.
+  void WhileCanvasDialogOpen(std::function<void(HeadlessCanvasDialog&)> script);
+  // The last canvas dialog run, after its end; null before the first.
+  HeadlessCanvasDialog* LastCanvasDialog() { return m_canvasDialog.get(); }
+  // Canvas dialogs that did not end when closed.
+  int RefusedCanvasCloses() const { return m_refusedCanvasCloses; }
 
  private:
   std::thread::id m_uiThread;
@@ -87,6 +98,9 @@ class HeadlessHost : public platform::DialogHost {
   std::deque<std::optional<std::string>> m_fileChoices;
   std::deque<std::pair<int, std::map<int, std::string>>> m_buttons;
   std::function<void()> m_whileOpen;
+  std::function<void(HeadlessCanvasDialog&)> m_canvasScript;
+  std::unique_ptr<HeadlessCanvasDialog> m_canvasDialog;
+  int m_refusedCanvasCloses = 0;
   Progress m_progress;
   RecordingCanvas m_window;
   std::string m_title;

@@ -20,6 +20,19 @@ void RecordingCanvas::drawText(std::string_view text, const platform::Font& font
   Add(op);
 }
 
+void RecordingCanvas::drawTextInBox(std::string_view text, const platform::Font& font, platform::Argb color,
+                                    const platform::TextBox& box) {
+  DrawOp op;
+  op.kind = DrawOp::Kind::Text;
+  op.text = std::string(text);
+  op.font = font;
+  op.color = color;
+  op.from = {box.rect.x, box.rect.y};
+  op.rect = box.rect;
+  op.box = box;
+  Add(op);
+}
+
 void RecordingCanvas::drawLine(platform::PointF from, platform::PointF to, platform::Argb color,
                                float width) {
   DrawOp op;

@@ -18,6 +18,7 @@ struct DrawOp {
   platform::PointF from, to;   // Line; Text origin in from; Layer position in from
   float width = 0;             // Line, Arc, Ellipse
   float start = 0, sweep = 0;  // Arc; Rotate degrees in start; Translate in from
+  platform::TextBox box;       // Text in a box (its rect's top-left also in from)
 };
 
 class RecordingCanvas : public platform::Canvas {
@@ -25,6 +26,8 @@ class RecordingCanvas : public platform::Canvas {
   bool drawImage(const std::filesystem::path& file, platform::RectF rect) override;
   void drawText(std::string_view text, const platform::Font& font, platform::Argb color,
                 platform::PointF origin) override;
+  void drawTextInBox(std::string_view text, const platform::Font& font, platform::Argb color,
+                     const platform::TextBox& box) override;
   void drawLine(platform::PointF from, platform::PointF to, platform::Argb color, float width) override;
   void drawArc(platform::RectF ellipse, float startDegrees, float sweepDegrees, platform::Argb color,
                float width) override;

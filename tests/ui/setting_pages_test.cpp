@@ -4,6 +4,7 @@
 // write puts them into the simulated ESC's memory.
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QCoreApplication>
 #include <QImage>
 #include <QLineEdit>
@@ -115,6 +116,60 @@ TEST_F(SettingPages, EveryPageEditedWithTheMouseAndWrittenToTheEsc) {
   const int k = dlg->SettingsSnapshot().selectedProfile;
   const auto* expected = reinterpret_cast<const std::uint8_t*>(&edited);
   EXPECT_EQ(SimProfile(k), std::vector<std::uint8_t>(expected, expected + 242));
+}
+
+// The curve editor from page 2's Custom half: a point inserted on the line
+// and dragged up, OK, and the new curve in the simulated ESC's memory.
+TEST_F(SettingPages, ThrottleCurveEditedAndWrittenToTheEsc) {
+  window->show(*dlg);
+  ASSERT_TRUE(WaitUntil([&] { return dlg->m_nStatusTextId == 20 && dlg->LinkIdle(); }));
+  Click({160, 165});
+  Click({240, 80});
+  ASSERT_EQ(dlg->m_nPage, 2);
+
+  bool written = false;
+  WhenModalShows([&](QWidget* modal) {
+    QWidget* canvas = modal->findChild<QWidget*>("canvas");
+    ASSERT_NE(canvas, nullptr);
+    const auto send = [&](QEvent::Type type, QPoint at, Qt::MouseButton button, Qt::MouseButtons held) {
+      QMouseEvent event(type, QPointF(at), canvas->mapToGlobal(QPointF(at)), button, held, Qt::NoModifier);
+      QCoreApplication::sendEvent(canvas, &event);
+    };
+    // On the factory line halfway along, then up to 180 of 255.
+    send(QEvent::MouseMove, {460, 216}, Qt::NoButton, Qt::NoButton);
+    send(QEvent::MouseButtonPress, {460, 216}, Qt::LeftButton, Qt::LeftButton);
+    send(QEvent::MouseMove, {460, 180}, Qt::NoButton, Qt::LeftButton);
+    send(QEvent::MouseMove, {460, 150}, Qt::NoButton, Qt::LeftButton);
+    send(QEvent::MouseButtonRelease, {460, 150}, Qt::LeftButton, Qt::NoButton);
+    // The red curve now runs from the origin (60, 376) to the dragged point,
+    // through (260, 263).
+    const auto redNear = [&](int x, int y) {
+      const QImage shown = canvas->grab().toImage();
+      for (int dy = -1; dy <= 1; ++dy) {
+        const QColor c = shown.pixelColor(x, y + dy);
+        if (c.red() > 150 && c.green() < 100) return true;
+      }
+      return false;
+    };
+    EXPECT_TRUE(WaitUntil([&] { return redNear(260, 263); }));
+    EXPECT_FALSE(redNear(260, 296));  // where the straight line was
+    auto* ok = modal->findChild<QPushButton*>("button1023");
+    ok->click();
+    EXPECT_FALSE(ok->isEnabled());
+    written = WaitUntil([&] { return ok->isEnabled(); }) && dlg->m_nStatusTextId == 19;
+    modal->findChild<QPushButton*>("button1065")->click();
+  });
+  Click({250, 170});
+  EXPECT_TRUE(written);
+  EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
+
+  const int k = dlg->SettingsSnapshot().selectedProfile;
+  const std::vector<std::uint8_t> profile = SimProfile(k);
+  const std::vector<std::uint8_t> curve(profile.begin() + 0x1e, profile.begin() + 0x1e + 6);
+  EXPECT_EQ(curve, (std::vector<std::uint8_t>{0, 0, 128, 180, 255, 255}));
+  EXPECT_EQ(profile[0x3e], 3);
+  EXPECT_EQ(profile[0x3f], 0);
+  EXPECT_EQ(profile[0x08] & 0x01, 0);  // no longer the linear curve
 }
 
 }  // namespace
