@@ -37,3 +37,9 @@ platform::ModalResult UnattendedHost::runModal(const platform::DialogTemplate& d
   Report("dialog closed unanswered", question.empty() ? dialog.caption : question);
   return platform::ModalResult{};  // IDCANCEL, the edits untouched
 }
+
+int UnattendedHost::runCanvasDialog(const platform::DialogTemplate& dialog, int,
+                                    platform::CanvasDialogEvents&) {
+  Report("dialog closed unanswered", dialog.caption);
+  return platform::kIdCancel;
+}

@@ -39,6 +39,8 @@ class UnattendedHost : public platform::DialogHost {
   std::optional<std::string> chooseFileToSave(const platform::FileDialogOptions& options) override;
   platform::ModalResult runModal(const platform::DialogTemplate& dialog,
                                  const platform::ModalButtonHandler& onButton) override;
+  int runCanvasDialog(const platform::DialogTemplate& dialog, int canvasItemId,
+                      platform::CanvasDialogEvents& events) override;
 
  private:
   platform::DialogHost& m_window;
