@@ -149,10 +149,11 @@ class CurlResponse final : public HttpResponse {
   static std::size_t Collect(char* data, std::size_t size, std::size_t count, void* user) {
     auto* self = static_cast<CurlResponse*>(user);
     const std::size_t bytes = size * count;
-    if (bytes > self->m_maxBody - self->m_received) return 0;  // too long: the transfer breaks off
-    self->m_received += bytes;
-    self->m_pending.append(data, bytes);
-    return bytes;
+    // What fits under the cap is still handed out; past it the transfer breaks off.
+    const std::size_t taken = std::min(bytes, self->m_maxBody - self->m_received);
+    self->m_received += taken;
+    self->m_pending.append(data, taken);
+    return taken == bytes ? bytes : 0;
   }
 
   const std::atomic<bool>* m_cancel;
