@@ -159,6 +159,9 @@ class CCorvaneDlg : public platform::DialogEvents {
   void LoadBoxFirmware(int index, int local);
   // Saves the link device's image of entry index next to the pictures.
   void DownloadLinkFirmware(int index);
+  // An image is being fetched from the server (upgrade/firmware_download.cpp);
+  // the window stays live meanwhile, and no other load may start.
+  bool DownloadUnderWay() const;
 
   // ---- texts and language (app/texts/language.cpp) ----
   std::string GetText(int id) const;
@@ -318,6 +321,7 @@ class CCorvaneDlg : public platform::DialogEvents {
   std::array<std::uint8_t, kFwBufferSize> m_fwBuffer{};
   std::atomic<int> m_nFwAddress{0};
   std::atomic<int> m_nFwLength{0};
+  std::atomic<std::uint8_t> m_bDownloading{0};
   // The image tail as it was when a profile write began; sent after the profile.
   std::uint8_t m_tailSnapshot[kTailSize] = {};
 
@@ -398,7 +402,8 @@ class CCorvaneDlg : public platform::DialogEvents {
   // Runs an offer on the UI thread and waits until it has run; false when the
   // program is closing first.
   bool RunOfferOnUiThread(void (CCorvaneDlg::*offer)());
-  // Waits until the link is idle, a second at a time; false when closing.
+  // Waits until the link is idle and no image is being downloaded, a second
+  // at a time; false when closing.
   bool WaitForIdleLinkToOffer();
   std::mutex m_upgradeWaitMutex;
   std::condition_variable m_upgradeWake;

@@ -39,6 +39,9 @@ class UnattendedHost : public platform::DialogHost {
   std::optional<std::string> chooseFileToSave(const platform::FileDialogOptions& options) override;
   platform::ModalResult runModal(const platform::DialogTemplate& dialog,
                                  const platform::ModalButtonHandler& onButton) override;
+  bool runWhileLive(const std::function<void(const std::atomic<bool>& closing)>& work) override {
+    return m_window.runWhileLive(work);
+  }
   int runCanvasDialog(const platform::DialogTemplate& dialog, int canvasItemId,
                       platform::CanvasDialogEvents& events) override;
 

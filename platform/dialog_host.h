@@ -3,6 +3,7 @@
 // implements it; tests use a headless one.
 #pragma once
 
+#include <atomic>
 #include <functional>
 #include <optional>
 #include <string>
@@ -74,6 +75,14 @@ class DialogHost {
   // Runs a dialog whose item canvasItemId is a canvas (its kind and text are
   // not used); returns the result of CanvasDialog::endDialog.
   virtual int runCanvasDialog(const DialogTemplate& dialog, int canvasItemId, CanvasDialogEvents& events) = 0;
+  // Runs work on a worker thread while this thread keeps the window live
+  // (painting, timers, input, posted tasks) until work has returned.
+  // closing turns true once the window begins to close (endDialog, the close
+  // box); work should then end promptly, and the window goes only after it
+  // has. False when the window is closing: the caller should leave things
+  // as they are. work reaches the window only through the calls any thread
+  // may make.
+  virtual bool runWhileLive(const std::function<void(const std::atomic<bool>& closing)>& work) = 0;
 };
 
 }  // namespace platform

@@ -1,36 +1,18 @@
-// Firmware images: a 32-byte header (target address, body length, device
-// tag, zero byte sum) and a body. Fetched from the upgrade server or read from
-// a file into a buffer of the loader's own, checked, and handed to the link,
-// which programs the device.
+// Firmware images: fetched from the upgrade server or read from a file into
+// a buffer of the loader's own, checked, and handed to the link, which
+// programs the device.
 #include <chrono>
 #include <cstring>
 #include <fstream>
 #include <thread>
 
 #include "app/corvane_dlg.h"
-#include "platform/drive_c.h"
-#include "platform/http.h"
+#include "upgrade/firmware_image.h"
 
 namespace {
 
-constexpr std::size_t kHeaderSize = 32;
-constexpr std::size_t kTagOffset = 8;
-constexpr std::size_t kDownloadPiece = 1023;
-constexpr int kHttpOk = 200;
 // From this ESC firmware on, server images older than it are refused.
 constexpr std::uint16_t kNewFirmwareLine = 0x0105;
-
-constexpr const char* kNoticeCaption = "提示";
-constexpr const char* kBadImage = "程序文件错误";
-constexpr const char* kLinkImageFile = "C:\\CORVANE\\LinkFirmware.bin";
-
-// The header's target address and body length, big-endian.
-int HeaderAddress(const std::vector<std::uint8_t>& image) {
-  return image[0] * 256 + image[1];
-}
-int HeaderLength(const std::vector<std::uint8_t>& image) {
-  return image[2] * 256 + image[3];
-}
 
 }  // namespace
 
@@ -48,8 +30,9 @@ bool CCorvaneDlg::ProgramUnderWay() const {
 }
 
 void CCorvaneDlg::LoadFirmware(UpgradeList list, int index, int local, bool toEsc) {
-  // One image at a time: a second load while one is being programmed changes nothing.
-  if (ProgramUnderWay()) return;
+  // One image at a time: a second load while one is downloaded or programmed
+  // changes nothing.
+  if (ProgramUnderWay() || DownloadUnderWay()) return;
 
   const platform::MessageBoxKind notice = platform::MessageBoxKind::Information;
   std::vector<std::uint8_t> image;
@@ -76,19 +59,19 @@ void CCorvaneDlg::LoadFirmware(UpgradeList list, int index, int local, bool toEs
   // The header: its 32 bytes sum to 0 and name the device; the body must be
   // there whole.
   const char* tag = toEsc ? "ESC" : "BOX";
-  bool valid = image.size() >= kHeaderSize && std::memcmp(&image[kTagOffset], tag, 3) == 0;
+  bool valid = image.size() >= kImageHeaderSize && std::memcmp(&image[kImageTagOffset], tag, 3) == 0;
   if (valid) {
     std::uint8_t sum = 0;
-    for (std::size_t i = 0; i < kHeaderSize; ++i)
+    for (std::size_t i = 0; i < kImageHeaderSize; ++i)
       sum = static_cast<std::uint8_t>(sum + image[i]);
-    valid = sum == 0 && image.size() >= kHeaderSize + static_cast<std::size_t>(HeaderLength(image));
+    valid = sum == 0 && image.size() >= kImageHeaderSize + static_cast<std::size_t>(ImageBodyLength(image));
   }
   if (!valid) {
-    m_host.messageBox(kBadImage, notice, kNoticeCaption);
+    m_host.messageBox(kBadImage, notice, kImageNoticeCaption);
     return;
   }
-  HandOverFirmware(toEsc ? kChannelEsc : kChannelBox, HeaderAddress(image), HeaderLength(image),
-                   image.data() + kHeaderSize);
+  HandOverFirmware(toEsc ? kChannelEsc : kChannelBox, ImageAddress(image), ImageBodyLength(image),
+                   image.data() + kImageHeaderSize);
 }
 
 void CCorvaneDlg::HandOverFirmware(std::uint8_t channel, int address, int length, const std::uint8_t* body) {
@@ -112,57 +95,16 @@ void CCorvaneDlg::HandOverFirmware(std::uint8_t channel, int address, int length
   }
 }
 
-bool CCorvaneDlg::DownloadFirmwareImage(const std::string& url, std::vector<std::uint8_t>& image) {
-  const std::unique_ptr<platform::HttpResponse> response = platform::OpenUrl(url);
-  if (!response) {
-    ShowStatus(112);  // "Recheck the network if it fails to connect!"
-    return false;
-  }
-  // A reply other than the image is not programmed.
-  if (response->status() != kHttpOk) {
-    ShowStatus(111);  // "Fail to download the program file from the server!"
-    return false;
-  }
-  image.assign(kFwBufferSize, 0);
-  std::size_t size = 0;
-  bool rangeSet = false;
-  for (;;) {
-    const std::size_t room = image.size() - size;
-    const long got = room == 0 ? 0
-                               : response->read(reinterpret_cast<char*>(image.data() + size),
-                                                std::min(kDownloadPiece, room));
-    if (got < 0) {
-      ShowStatus(112);
-      return false;
-    }
-    size += static_cast<std::size_t>(got);
-    // The progress runs to the length the header gives, once it is there.
-    if (!rangeSet && size >= kHeaderSize) {
-      m_host.setProgressRange(0, (HeaderLength(image) + static_cast<int>(kHeaderSize)) & 0xFFFF);
-      rangeSet = true;
-    }
-    if (got == 0) break;
-    m_host.setProgressPos(static_cast<int>(size));
-  }
-  // Anything the buffer cannot hold is not an image.
-  char extra;
-  if (size == image.size() && response->read(&extra, 1) != 0) {
-    m_host.messageBox(kBadImage, platform::MessageBoxKind::Information, kNoticeCaption);
-    return false;
-  }
-  image.resize(size);
-  return true;
-}
-
 bool CCorvaneDlg::ReadLocalFirmwareImage(std::vector<std::uint8_t>& image) {
   const platform::MessageBoxKind notice = platform::MessageBoxKind::Information;
   if (m_strFirmwarePath.empty()) {
-    m_host.messageBox("Can't find file!", notice, kNoticeCaption);
+    m_host.messageBox("Can't find file!", notice, kImageNoticeCaption);
     return false;
   }
-  std::fstream file(m_strFirmwarePath, std::ios::in | std::ios::out | std::ios::binary);
+  // Read-only: loading an image never changes its file.
+  std::ifstream file(m_strFirmwarePath, std::ios::binary);
   if (!file.is_open()) {
-    m_host.messageBox("Can't open file!", notice, kNoticeCaption);
+    m_host.messageBox("Can't open file!", notice, kImageNoticeCaption);
     return false;
   }
   image.assign(kFwBufferSize, 0);
@@ -171,34 +113,14 @@ bool CCorvaneDlg::ReadLocalFirmwareImage(std::vector<std::uint8_t>& image) {
   const bool longer = size == image.size() && file.peek() != std::char_traits<char>::eof();
   file.close();
   if (size == 0) {
-    m_host.messageBox("No data!", notice, kNoticeCaption);
+    m_host.messageBox("No data!", notice, kImageNoticeCaption);
     return false;
   }
   if (longer) {
-    m_host.messageBox(kBadImage, notice, kNoticeCaption);
+    m_host.messageBox(kBadImage, notice, kImageNoticeCaption);
     return false;
   }
   image.resize(size);
-  if (size >= kHeaderSize)
-    m_host.setProgressRange(0, (HeaderLength(image) + static_cast<int>(kHeaderSize)) & 0xFFFF);
+  if (size >= kImageHeaderSize) m_host.setProgressRange(0, ImageProgressEnd(image));
   return true;
-}
-
-void CCorvaneDlg::DownloadLinkFirmware(int index) {
-  const UpgradeList offers = Offers(m_linkOffers);
-  if (index < 0 || index >= offers.count) return;
-  const std::unique_ptr<platform::HttpResponse> response = platform::OpenUrl(offers.url[index]);
-  if (!response) {
-    ShowStatus(112);
-    return;
-  }
-  if (response->status() != kHttpOk) return;
-  std::ofstream out(platform::MapDriveC(kLinkImageFile), std::ios::binary | std::ios::trunc);
-  char piece[kDownloadPiece + 1];
-  long total = 0;
-  for (long got; (got = response->read(piece, kDownloadPiece)) > 0;) {
-    out.write(piece, got);
-    total += got;
-    m_host.setProgressPos(static_cast<int>(total));
-  }
 }

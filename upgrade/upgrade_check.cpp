@@ -101,7 +101,8 @@ bool CCorvaneDlg::WaitForIdleLinkToOffer() {
   std::unique_lock lock(m_upgradeWaitMutex);
   do {
     if (m_upgradeWake.wait_for(lock, kIdlePoll, [this] { return m_bStopUpgradeCheck.load(); })) return false;
-  } while (!LinkIdle());  // nothing queued, no reply awaited
+    // Nothing queued, no reply awaited, and no image on its way to the link.
+  } while (!LinkIdle() || DownloadUnderWay());
   return true;
 }
 

@@ -359,6 +359,7 @@ void QtMainWindow::killTimer(int timerId) {
 void QtMainWindow::endDialog(int result) {
   m_result = result;
   m_ended = true;
+  m_closing = true;
   if (m_loop != nullptr) {
     m_loop->quit();
   } else if (!m_modal) {
@@ -408,6 +409,36 @@ int QtMainWindow::runCanvasDialog(const DialogTemplate& dialog, int canvasItemId
   return RunCanvasDialog(m_widget.get(), dialog, canvasItemId, events);
 }
 
+bool QtMainWindow::runWhileLive(const std::function<void(const std::atomic<bool>& closing)>& work) {
+  if (m_closing) return false;
+  // The worker's last act wakes this loop through an object of its own, so
+  // the wake-up reaches it whatever else the window drops meanwhile.
+  QObject waker;
+  QEventLoop loop;
+  bool returned = false;
+  ++m_liveRuns;
+  std::thread worker([&] {
+    work(m_closing);
+    QMetaObject::invokeMethod(
+        &waker,
+        [&] {
+          returned = true;
+          loop.quit();
+        },
+        Qt::QueuedConnection);
+  });
+  while (!returned)
+    loop.exec();
+  worker.join();
+  --m_liveRuns;
+  // A close asked for meanwhile goes ahead once the caller has returned.
+  if (m_liveRuns == 0 && m_finishPending) {
+    m_finishPending = false;
+    post([this] { finish(); });
+  }
+  return !m_closing;
+}
+
 int QtMainWindow::doModal(DialogEvents& dialog) {
   m_modal = true;
   show(dialog);
@@ -439,6 +470,12 @@ void QtMainWindow::close() {
 // The window goes: the dialog's last word, then nothing more reaches it.
 void QtMainWindow::finish() {
   if (m_finished || m_dialog == nullptr) return;
+  // Not while work runs live: its caller is still on the stack below.
+  m_closing = true;
+  if (m_liveRuns > 0) {
+    m_finishPending = true;
+    return;
+  }
   m_finished = true;
   m_dialog->OnDestroy();
   m_gone = true;

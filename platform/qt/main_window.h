@@ -73,6 +73,7 @@ class QtMainWindow final : public MainWindow {
   std::optional<std::string> chooseFileToSave(const FileDialogOptions& options) override;
   ModalResult runModal(const DialogTemplate& dialog, const ModalButtonHandler& onButton) override;
   int runCanvasDialog(const DialogTemplate& dialog, int canvasItemId, CanvasDialogEvents& events) override;
+  bool runWhileLive(const std::function<void(const std::atomic<bool>& closing)>& work) override;
 
   int doModal(DialogEvents& dialog) override;
   void show(DialogEvents& dialog) override;
@@ -142,6 +143,11 @@ class QtMainWindow final : public MainWindow {
   bool m_paintQueued = false;
   std::atomic<bool> m_ended{false};
   std::atomic<int> m_result{0};
+  // Set once the window begins to close; work run while live sees it.
+  std::atomic<bool> m_closing{false};
+  // Work running while live, and a close that waits for it to return.
+  int m_liveRuns = 0;
+  bool m_finishPending = false;
 
   std::unique_ptr<ClientWidget> m_widget;  // last: its children refer to the above
   QMenu* m_systemMenu = nullptr;           // a child of the widget; UI thread only

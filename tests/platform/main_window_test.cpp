@@ -12,8 +12,11 @@
 #include <QProgressBar>
 #include <QTimer>
 #include <QWindow>
+#include <algorithm>
 #include <atomic>
+#include <chrono>
 #include <cmath>
+#include <optional>
 #include <thread>
 
 #include "platform/application.h"
@@ -262,6 +265,58 @@ TEST_F(MainWindowTest, DoModalRunsUntilEndDialogAndReturnsItsResult) {
   const size_t ticks = dialog.timers.size();
   Drain();
   EXPECT_EQ(dialog.timers.size(), ticks);
+}
+
+TEST_F(MainWindowTest, WorkRunLiveKeepsTheWindowGoingAndAClosingWindowWaitsForIt) {
+  enum class End { ByItself, Escape, Close, EscapeInModalRun };
+  for (End end : {End::ByItself, End::Escape, End::Close, End::EscapeInModalRun}) {
+    SCOPED_TRACE(static_cast<int>(end));
+    FakeDialog live;
+    window = platform::CreateMainWindow(ClientTemplate());
+    live.onCancel = [&] { window->endDialog(platform::kIdCancel); };
+    std::atomic<bool> done{false};
+    int ticks = 0;
+    // The window's timer ticks while the work runs; on its third tick the
+    // work is let go or the window is closed.
+    live.onTimer = [&](int) {
+      if (++ticks != 3) return;
+      if (end == End::ByItself) {
+        done = true;
+      } else if (end == End::Close) {
+        window->close();
+      } else {
+        QKeyEvent escape(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
+        QCoreApplication::sendEvent(MainWidget(), &escape);
+      }
+    };
+    std::optional<bool> stayed;
+    live.onInit = [&] {
+      window->setTimer(7, 10);
+      window->post([&] {
+        stayed = window->runWhileLive([&](const std::atomic<bool>& closing) {
+          while (!done && !closing)
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        });
+        live.calls.push_back("returned");
+      });
+    };
+    if (end == End::EscapeInModalRun) {
+      EXPECT_EQ(window->doModal(live), platform::kIdCancel);
+    } else {
+      window->show(live);
+      ASSERT_TRUE(WaitUntil([&] { return stayed.has_value(); }));
+    }
+    ASSERT_TRUE(stayed.has_value());
+    EXPECT_EQ(*stayed, end == End::ByItself);
+    EXPECT_GE(ticks, 3);
+    if (end != End::ByItself) {
+      // The window went, but only once the work had returned.
+      ASSERT_TRUE(WaitUntil([&] { return live.Count("destroy") == 1; }));
+      const auto at = [&](const char* call) { return std::find(live.calls.begin(), live.calls.end(), call); };
+      EXPECT_LT(at("returned"), at("destroy"));
+    }
+    window->close();
+  }
 }
 
 TEST_F(MainWindowTest, ClientAreaShowsWhatWasPaintedUnderTheControls) {

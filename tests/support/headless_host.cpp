@@ -9,8 +9,32 @@ bool HeadlessHost::isUiThread() const {
 }
 
 void HeadlessHost::post(std::function<void()> task) {
-  std::lock_guard lock(m_mutex);
-  m_tasks.push_back(std::move(task));
+  {
+    std::lock_guard lock(m_mutex);
+    m_tasks.push_back(std::move(task));
+  }
+  m_taskPosted.notify_all();
+}
+
+bool HeadlessHost::runWhileLive(const std::function<void(const std::atomic<bool>& closing)>& work) {
+  if (m_closing) return false;
+  bool returned = false;  // under m_mutex
+  std::thread worker([&] {
+    work(m_closing);
+    {
+      std::lock_guard lock(m_mutex);
+      returned = true;
+    }
+    m_taskPosted.notify_all();
+  });
+  for (;;) {
+    Pump();
+    std::unique_lock lock(m_mutex);
+    m_taskPosted.wait(lock, [&] { return returned || !m_tasks.empty(); });
+    if (returned) break;
+  }
+  worker.join();
+  return !m_closing;
 }
 
 int HeadlessHost::Pump() {
@@ -194,6 +218,7 @@ void HeadlessHost::killTimer(int timerId) {
 void HeadlessHost::endDialog(int result) {
   std::lock_guard lock(m_mutex);
   m_endResult = result;
+  m_closing = true;
 }
 
 void HeadlessHost::beginWindowMove() {

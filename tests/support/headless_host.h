@@ -3,6 +3,8 @@
 // the thread that made it (the test's UI thread).
 #pragma once
 
+#include <atomic>
+#include <condition_variable>
 #include <deque>
 #include <functional>
 #include <map>
@@ -36,6 +38,9 @@ class HeadlessHost : public platform::DialogHost {
   // close box does if it has not ended; one that refuses is ended anyway.
   int runCanvasDialog(const platform::DialogTemplate& dialog, int canvasItemId,
                       platform::CanvasDialogEvents& events) override;
+  // Runs the work on a thread of its own and the posted tasks meanwhile, on
+  // the calling thread, as the window's loop would.
+  bool runWhileLive(const std::function<void(const std::atomic<bool>& closing)>& work) override;
   void paint(const std::function<void(platform::Canvas&)>& draw) override;
   std::unique_ptr<platform::Layer> createLayer(int width, int height) override;
   void setTitle(const std::string& title) override;
@@ -88,7 +93,9 @@ class HeadlessHost : public platform::DialogHost {
  private:
   std::thread::id m_uiThread;
   mutable std::mutex m_mutex;
+  std::condition_variable m_taskPosted;
   std::deque<std::function<void()>> m_tasks;
+  std::atomic<bool> m_closing{false};
   std::map<int, std::string> m_texts;
   std::map<int, bool> m_enabled;
   std::vector<std::string> m_statusHistory;

@@ -3,9 +3,11 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <thread>
 
 #include "support/link_fixture.h"
 #include "upgrade/loopback_server.h"
@@ -29,6 +31,15 @@ Bytes Image(const char* tag, int address, const Bytes& body, int sumOffset = 0) 
   image.resize(32 + body.size());
   if (!body.empty()) std::memcpy(&image[32], body.data(), body.size());
   return image;
+}
+
+std::string Text(const Bytes& bytes) {
+  return std::string(reinterpret_cast<const char*>(bytes.data()), bytes.size());
+}
+
+// The head of a 200 reply that promises a body of this length.
+std::string HeadOf(std::size_t length) {
+  return "HTTP/1.1 200 X\r\nContent-Length: " + std::to_string(length) + "\r\nConnection: close\r\n\r\n";
 }
 
 Bytes Body(int size) {
@@ -203,6 +214,62 @@ TEST_F(FirmwareLoading, AShortDownloadLeavesTheLastHandOffAsItWas) {
   EXPECT_EQ(dlg->m_nFwAddress, 0x1234);
   EXPECT_EQ(dlg->m_nFwLength, 300);
   EXPECT_EQ(host.MessageBoxes(), std::vector<std::string>{"程序文件错误"});
+}
+
+TEST_F(FirmwareLoading, OnlyAWholeImageFromTheServerIsProgrammed) {
+  const std::string image = Text(Image("ESC", 0x800, Body(2000)));
+  const struct {
+    const char* what;
+    std::string reply;
+    int status;
+    bool fileError;
+  } cases[] = {
+      {"breaks off mid-body", HeadOf(image.size()) + image.substr(0, 1000), 112, false},
+      {"shorter than its header says", HttpReply(200, image.substr(0, 1000)), 110, true},
+      {"larger than the buffer", HttpReply(200, image + std::string(kFwBufferSize, 'x')), 110, true},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    ScriptedServer server([&](const std::string&) { return ScriptedServer::Reply{c.reply}; });
+    OfferFromServer(dlg->m_escOffers, 0x0200, server.Url());
+    const std::size_t boxes = host.MessageBoxes().size();
+    dlg->LoadEscFirmware(0, 0);
+    EXPECT_FALSE(dlg->m_bJobQueued);
+    EXPECT_EQ(StatusId(), c.status);
+    const auto shown = host.MessageBoxes();
+    EXPECT_EQ(shown.size(), boxes + (c.fileError ? 1 : 0));
+    if (c.fileError) {
+      EXPECT_EQ(shown.back(), "程序文件错误");
+    }
+  }
+}
+
+TEST_F(FirmwareLoading, ClosingTheWindowDuringADownloadProgramsNothing) {
+  WriteImage(Image("BOX", 0x0100, Body(50)));
+  const std::string image = Text(Image("ESC", 0x800, Body(2000)));
+  // Part of the image, then the server holds. Once the window shows it, the
+  // user tries another load and closes the window.
+  ScriptedServer server([&](const std::string&) {
+    return ScriptedServer::Reply{
+        HeadOf(image.size()) + image.substr(0, 1000), true, [&] {
+          const auto guard = std::chrono::steady_clock::now() + std::chrono::minutes(1);
+          while (host.ProgressBar().pos < 1000 && std::chrono::steady_clock::now() < guard)
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+          host.post([&] {
+            EXPECT_TRUE(dlg->DownloadUnderWay());
+            dlg->LoadBoxFirmware(0, 1);
+            dlg->OnCancel();
+          });
+        }};
+  });
+  OfferFromServer(dlg->m_escOffers, 0x0200, server.Url());
+  dlg->LoadEscFirmware(0, 0);
+  EXPECT_EQ(host.EndResult(), platform::kIdCancel);
+  EXPECT_FALSE(dlg->m_bJobQueued);
+  EXPECT_FALSE(dlg->DownloadUnderWay());
+  EXPECT_TRUE(host.MessageBoxes().empty());
+  EXPECT_EQ(StatusId(), 110);  // nothing said after the close
+  EXPECT_EQ(host.ProgressBar().high, 2032);
 }
 
 TEST_F(FirmwareLoading, NoBoxNoProgramming) {

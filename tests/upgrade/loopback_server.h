@@ -1,6 +1,7 @@
-// Loopback stand-ins for the upgrade tests: a small HTTP server that answers
-// every request with the same status and body, a port that refuses every
-// connection, and the upgrade server's address pointed at either.
+// Loopback stand-ins for the upgrade tests: small HTTP servers that answer
+// every request with the same status and body or as a script says, a port
+// that refuses every connection, and the upgrade server's address pointed at
+// any of them.
 #pragma once
 
 #include <arpa/inet.h>
@@ -9,7 +10,10 @@
 #include <unistd.h>
 
 #include <atomic>
+#include <condition_variable>
 #include <cstdlib>
+#include <functional>
+#include <mutex>
 #include <optional>
 #include <string>
 #include <thread>
@@ -43,23 +47,52 @@ class LoopbackPort {
   int m_port = 0;
 };
 
-// Answers each connection with the same status and body, then closes it.
-class LoopbackServer : public LoopbackPort {
+// A whole reply: status line, headers (each ending in CRLF) and body.
+inline std::string HttpReply(int status, const std::string& body, const std::string& headers = "") {
+  return "HTTP/1.1 " + std::to_string(status) + " X\r\nContent-Length: " + std::to_string(body.size()) +
+         "\r\nConnection: close\r\n" + headers + "\r\n" + body;
+}
+
+// Answers each connection as the script says for the request's path: the
+// bytes to send, then either closing the connection or holding it open,
+// sending nothing more, until Release() or the server goes.
+class ScriptedServer : public LoopbackPort {
  public:
-  LoopbackServer(int status, std::string body) : m_status(status), m_body(std::move(body)) {
+  struct Reply {
+    Reply(std::string sent, bool holdOpen = false, std::function<void()> whenSent = {})
+        : bytes(std::move(sent)), hold(holdOpen), onSent(std::move(whenSent)) {}
+    std::string bytes;
+    bool hold;
+    // Runs on the server's thread once the bytes are sent.
+    std::function<void()> onSent;
+  };
+  using Script = std::function<Reply(const std::string& path)>;
+
+  explicit ScriptedServer(Script script) : m_script(std::move(script)) {
     ::listen(m_socket, 4);
     m_thread = std::thread([this] { Serve(); });
   }
-  ~LoopbackServer() {
-    m_stop = true;
+  ~ScriptedServer() {
+    {
+      std::lock_guard lock(m_mutex);
+      m_stop = true;
+    }
+    m_released.notify_all();
     ::shutdown(m_socket, SHUT_RDWR);
     m_thread.join();
   }
   int Requests() const { return m_requests; }
+  void Release() {
+    {
+      std::lock_guard lock(m_mutex);
+      m_release = true;
+    }
+    m_released.notify_all();
+  }
 
  private:
   void Serve() {
-    while (!m_stop) {
+    for (;;) {
       const int client = ::accept(m_socket, nullptr, nullptr);
       if (client < 0) return;
       std::string request;
@@ -69,20 +102,33 @@ class LoopbackServer : public LoopbackPort {
         if (got <= 0) break;
         request.append(buffer, static_cast<std::size_t>(got));
       }
+      // "GET <path> HTTP/1.1"
+      const std::size_t start = request.find(' ') + 1;
+      const Reply reply = m_script(request.substr(start, request.find(' ', start) - start));
       ++m_requests;
-      const std::string reply = "HTTP/1.1 " + std::to_string(m_status) +
-                                " X\r\nContent-Length: " + std::to_string(m_body.size()) +
-                                "\r\nConnection: close\r\n\r\n" + m_body;
-      ::send(client, reply.data(), reply.size(), MSG_NOSIGNAL);
+      ::send(client, reply.bytes.data(), reply.bytes.size(), MSG_NOSIGNAL);
+      if (reply.onSent) reply.onSent();
+      if (reply.hold) {
+        std::unique_lock lock(m_mutex);
+        m_released.wait(lock, [this] { return m_stop || m_release; });
+      }
       ::close(client);
     }
   }
 
-  int m_status;
-  std::string m_body;
-  std::atomic<bool> m_stop{false};
+  Script m_script;
+  std::mutex m_mutex;
+  std::condition_variable m_released;
+  bool m_stop = false, m_release = false;  // under m_mutex
   std::atomic<int> m_requests{0};
   std::thread m_thread;
+};
+
+// Answers each connection with the same status and body, then closes it.
+class LoopbackServer : public ScriptedServer {
+ public:
+  LoopbackServer(int status, std::string body)
+      : ScriptedServer([reply = HttpReply(status, body)](const std::string&) { return Reply{reply}; }) {}
 };
 
 // Points the upgrade server's address ($CORVANE_UPGRADE_SERVER) elsewhere for

@@ -2,6 +2,7 @@
 // thread, and a check that gives up when the program closes.
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cstring>
 #include <thread>
 
@@ -170,6 +171,23 @@ TEST_F(UpgradeCheck, ClosingEndsAWaitingCheck) {
   check.join();
   host.Pump();
   EXPECT_TRUE(host.Dialogs().empty());
+}
+
+TEST_F(UpgradeCheck, ClosingEndsAStalledQueryPromptly) {
+  std::atomic<bool> held{false};
+  ScriptedServer server([&](const std::string&) {
+    return ScriptedServer::Reply{"", true, [&] { held = true; }};
+  });
+  UpgradeServerOverride address(server.Base().c_str());
+  dlg->m_bEscPresent = 1;
+  RunCheck();
+  ASSERT_TRUE(WaitFor(host, [&] { return held.load(); }));
+  const auto closing = std::chrono::steady_clock::now();
+  dlg->OnDestroy();
+  check.join();
+  // Far sooner than the server's silence would end the query by itself.
+  EXPECT_LT(std::chrono::steady_clock::now() - closing, std::chrono::seconds(5));
+  EXPECT_EQ(server.Requests(), 1);  // the ESC's second query is not sent
 }
 
 }  // namespace
