@@ -32,18 +32,23 @@ Outcome Fetch(const std::string& url, std::size_t capacity, bool setRange, platf
   image.assign(capacity, 0);
   std::size_t size = 0;
   bool rangeSet = !setRange;
+  // Keeps what arrived. Shrinking by erase, not resize: GCC 12 at -O3 cannot
+  // see that size never exceeds the buffer and warns of a huge fill.
+  const auto keepArrived = [&] {
+    image.erase(image.begin() + static_cast<std::ptrdiff_t>(size), image.end());
+  };
   for (;;) {
     const std::size_t room = image.size() - size;
     if (room == 0) {
       char extra;
-      image.resize(size);
+      keepArrived();
       const long more = response->read(&extra, 1);
       return more == 0 ? Outcome::Complete : more > 0 ? Outcome::TooLarge : Outcome::BrokenOff;
     }
     const long got =
         response->read(reinterpret_cast<char*>(image.data() + size), std::min(kDownloadPiece, room));
     if (got < 0) {
-      image.resize(size);
+      keepArrived();
       return Outcome::BrokenOff;
     }
     size += static_cast<std::size_t>(got);
@@ -52,7 +57,7 @@ Outcome Fetch(const std::string& url, std::size_t capacity, bool setRange, platf
       rangeSet = true;
     }
     if (got == 0) {
-      image.resize(size);
+      keepArrived();
       return Outcome::Complete;
     }
     host.setProgressPos(static_cast<int>(size));
