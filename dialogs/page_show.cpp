@@ -25,7 +25,6 @@ constexpr int kSegmentMargin = 10;  // also the least distance a dragged point k
 constexpr int kPointRadius = 5;
 constexpr std::uint32_t kMaxByteValue = 255;
 constexpr int kRefreshMs = 20;
-constexpr std::uint8_t kFlagLinearThrottle = 0x01;
 
 constexpr Argb kBlack = 0xFF000000;
 constexpr Argb kAxisGreen = 0xFF00C800;

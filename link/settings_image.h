@@ -69,6 +69,13 @@ struct SettingsImage {
 
 #pragma pack(pop)
 
+// Bits of SettingProfile::profileFlags.
+inline constexpr std::uint8_t kFlagLinearThrottle = 0x01;  // the throttle curve is a straight line
+inline constexpr std::uint8_t kFlagTimingOff = 0x10;       // boost and turbo timing held at zero
+inline constexpr std::uint8_t kFlagBit5 = 0x20;
+inline constexpr std::uint8_t kFlagCutoffLock = 0x40;  // the cut-off slider is inactive
+inline constexpr std::uint8_t kFlagBit7 = 0x80;
+
 static_assert(sizeof(SettingProfile) == 242);
 static_assert(offsetof(SettingProfile, boostStartRpm) == 0x11);
 static_assert(offsetof(SettingProfile, turboRpm) == 0x1a);

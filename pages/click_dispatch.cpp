@@ -157,7 +157,6 @@ void ClickGeneralPage(CCorvaneDlg& dlg, int x, int y) {
 constexpr UiRect kThrottleCurveSwitch{170, 158, 290, 185};
 constexpr int kThrottleCurveLineRight = 230;
 constexpr UiRect kDeadBandButton{820, 420, 900, 460};
-constexpr std::uint8_t kFlagLinearThrottle = 0x01;
 
 void ClickThrottlePage(CCorvaneDlg& dlg, int x, int y) {
   // The "Linear" half of the switch, and the "Custom" half that opens the curve editor.
@@ -190,7 +189,6 @@ void ClickBrakePage(CCorvaneDlg& dlg, int x, int y) {
 }
 
 constexpr UiRect kTimingOffSwitch{42, 495, 62, 515};
-constexpr std::uint8_t kFlagTimingOff = 0x10;
 
 void ClickTimingPage(CCorvaneDlg& dlg, int x, int y) {
   if (kTimingOffSwitch.Contains(x, y)) {

@@ -17,11 +17,6 @@ constexpr const char* kListRow = "UI-62.PNG";
 constexpr platform::Argb kDarkBar = 0xFF2B2A32;
 constexpr platform::Argb kGreyVeil = 0xE6666666;
 
-constexpr std::uint8_t kFlagBit5 = 0x20;
-// While set, the cut-off slider is inactive.
-constexpr std::uint8_t kFlagBit6 = 0x40;
-constexpr std::uint8_t kFlagBit7 = 0x80;
-
 constexpr int kReverseMinimum = 64;
 constexpr int kReverseMaximum = 255;
 constexpr double kReverseStep = 2.8125;
@@ -66,7 +61,7 @@ std::string VoltageText(int tenths) {
 bool CorrectGeneralSettings(SettingProfile& p, const CutoffScale& scale) {
   if (p.reverseSpeed < kReverseMinimum) p.reverseSpeed = kReverseMinimum;
   if (p.cutoffVoltage >= scale.minimum) return false;
-  p.profileFlags &= static_cast<std::uint8_t>(~kFlagBit6);
+  p.profileFlags &= static_cast<std::uint8_t>(~kFlagCutoffLock);
   return true;
 }
 
@@ -149,11 +144,11 @@ void CCorvaneDlg::DrawGeneralPage() {
     const int shown = std::max<int>(p.cutoffVoltage, scale.minimum);
     Slider(drawing, 442, scale.step * (std::min(shown, scale.maximum) - scale.minimum));
     drawing.Text(VoltageText(shown), kFont, page::kOrange, 745, 442);
-    const bool bit6 = (p.profileFlags & kFlagBit6) != 0;
-    Switch(drawing, 442, bit6);
+    const bool locked = (p.profileFlags & kFlagCutoffLock) != 0;
+    Switch(drawing, 442, locked);
     if (cutoffOff) {
       drawing.Bar(150, 450, 920, 450, kGreyVeil, 25);
-    } else if (bit6) {
+    } else if (locked) {
       drawing.Bar(150, 450, 810, 450, kGreyVeil, 25);
     }
   }

@@ -59,10 +59,6 @@ bool StoreBit(std::uint8_t& flags, int mask, bool on) {
   return Store(flags, on ? flags | mask : flags & ~mask);
 }
 
-constexpr std::uint8_t kFlagBit5 = 0x20;
-constexpr std::uint8_t kFlagCutoffLock = 0x40;
-constexpr std::uint8_t kFlagBit7 = 0x80;
-constexpr std::uint8_t kFlagTimingOff = 0x10;
 constexpr std::uint8_t kInitialBrakeDrag = 0x80;
 
 // ---- page 1, general settings ----

@@ -13,7 +13,6 @@ namespace {
 
 constexpr const char* kPoint = "UI-Point.png";
 constexpr const char* kWeight = "UI-Weight.png";
-constexpr std::uint8_t kFlagCurveLinear = 0x01;
 
 constexpr int kSwitchPointMinimum = 3;
 constexpr int kSwitchPointMaximum = 253;
@@ -75,7 +74,7 @@ void CCorvaneDlg::DrawThrottlePage() {
   page::PageDrawing drawing(*this, 2);
   if (hasProfile) {
     const SettingProfile& p = image.profiles[image.selectedProfile];
-    const float a = (p.profileFlags & kFlagCurveLinear) ? 0 : 90;
+    const float a = (p.profileFlags & kFlagLinearThrottle) ? 0 : 90;
     drawing.Picture(kWeight, 180, 167, a + 10, 10);
     drawing.Picture(kPoint, 170 + a, 157, 30, 30);
 

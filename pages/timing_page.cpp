@@ -29,9 +29,6 @@ constexpr platform::Argb kDarkVeil = 0xC82B2A32;
 
 const platform::Font kFont = page::ShellFont(0.18f);
 
-// Bit 4 of profileFlags: boost and turbo timing switched off.
-constexpr std::uint8_t kTimingOffBit = 0x10;
-
 // The bars stand on y 390 and grow at most the slider's travel.
 constexpr double kSliderTravel = 150;
 
@@ -59,7 +56,7 @@ std::uint8_t AtMost(int value, int limit) {
 // The model's forced values and limits, then the 60-degree cap on the set
 // timing plus the live offset. Applying them twice changes nothing more.
 void ApplyModelRules(SettingProfile& p, Model model, int liveTiming) {
-  if (p.profileFlags & kTimingOffBit) {
+  if (p.profileFlags & kFlagTimingOff) {
     p.boostTiming = 0;
     p.turboTiming = 0;
   }
@@ -306,7 +303,7 @@ void CCorvaneDlg::DrawTimingPage() {
   if (haveProfile) DrawValueColumns(drawing, profile, model, language);
   DrawLiveStrip(drawing, live, haveProfile ? &profile : nullptr, model);
   if (haveProfile) {
-    if (profile.profileFlags & kTimingOffBit) {
+    if (profile.profileFlags & kFlagTimingOff) {
       drawing.Bar(65, 315, 95, 315, kGreyVeil, 160);
       drawing.Bar(432, 315, 462, 315, kGreyVeil, 160);
     } else {
