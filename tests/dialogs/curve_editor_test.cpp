@@ -53,8 +53,13 @@ class CurveEditor : public ::testing::Test {
     dlg->SelectedProfile(p);
     return p;
   }
+  // The pairs and the count word of the curve that page 2 or page 3 opens.
+  static std::pair<std::uint8_t*, std::uint16_t*> Curve(SettingProfile& p, int page) {
+    return page == 2 ? std::pair{p.throttleCurve, &p.throttleCurvePoints}
+                     : std::pair{p.brakeCurve, &p.brakeCurvePoints};
+  }
   static void StoreCurve(std::uint8_t* pairs, std::uint16_t& count,
-                         std::initializer_list<std::pair<int, int>> points, int storedCount) {
+                         const std::vector<std::pair<int, int>>& points, int storedCount) {
     int i = 0;
     for (auto [x, y] : points) {
       pairs[2 * i] = static_cast<std::uint8_t>(x);
@@ -320,68 +325,67 @@ TEST_F(CurveEditor, AxisLabelsAndTheBrakeAxisRule) {
   }
 }
 
-// Curves the editor never writes: it shows a valid curve built from them,
-// edits and writes it without reading or writing past the pairs.
-TEST_F(CurveEditor, BadStoredCurvesOpenAndCloseSafely) {
+// Stored curves of any shape. Opened and OK'd without an edit, each comes
+// back byte for byte but for the linear flag (a count beyond the 16 pairs
+// becomes 16); edited at random, none makes the editor show "nan" or touch
+// more than the curve's pairs 1 to 15 and its count.
+TEST_F(CurveEditor, StoredCurvesComeBackAsStoredAndEditSafely) {
+  std::vector<std::pair<int, int>> scrambled;
+  for (int i = 0; i < kCurvePairs; ++i)
+    scrambled.emplace_back(i * 37 % 256, i * 91 % 256);
   struct Case {
     const char* what;
-    std::initializer_list<std::pair<int, int>> points;
+    std::vector<std::pair<int, int>> points;
     int count;
   } cases[] = {
-      {"count 0", {{0, 0}, {255, 255}}, 0},
-      {"count 1", {{0, 0}, {255, 255}}, 1},
-      {"count 17",
-       {{0, 0},
-        {16, 16},
-        {32, 32},
-        {48, 48},
-        {64, 64},
-        {80, 80},
-        {96, 96},
-        {112, 112},
-        {128, 128},
-        {144, 144},
-        {160, 160},
-        {176, 176},
-        {192, 192},
-        {208, 208},
-        {224, 224},
-        {255, 255}},
-       17},
-      {"count 300", {{0, 0}, {255, 255}}, 300},
-      {"equal x", {{100, 0}, {100, 50}, {100, 255}}, 3},
+      {"vertical step", {{0, 0}, {100, 50}, {100, 200}, {255, 255}}, 4},
+      {"dip", {{0, 0}, {100, 200}, {200, 150}, {255, 255}}, 4},
+      {"inner values beyond the ends", {{20, 10}, {5, 250}, {250, 0}, {200, 200}}, 4},
+      {"ends at one x", {{100, 0}, {100, 50}, {100, 255}}, 3},
+      {"equal ends", {{90, 70}, {30, 200}, {90, 70}}, 3},
       {"first x at the top", {{255, 10}, {255, 20}}, 2},
       {"decreasing x", {{0, 0}, {200, 100}, {100, 50}, {255, 255}}, 4},
       {"flat", {{0, 80}, {128, 80}, {255, 80}}, 3},
       {"falling", {{0, 200}, {128, 250}, {255, 10}}, 3},
+      {"16 scrambled", scrambled, 16},
+      {"count 17", scrambled, 17},
+      {"count 300", {{0, 0}, {255, 255}}, 300},
   };
   for (const Case& c : cases) {
-    SCOPED_TRACE(c.what);
-    dlg->LoadDefaultSettings();
-    EditProfile(
-        [&](SettingProfile& p) { StoreCurve(p.throttleCurve, p.throttleCurvePoints, c.points, c.count); });
-    const SettingProfile before = Profile();
-    OpenFromPage(2, [&](HeadlessCanvasDialog& d) {
-      d.Tick(TIMER_CURVE_REFRESH);
-      for (int x = 40; x < 1047; x += 37) {
-        d.Move(x, kOy - (x - kOx) * 320 / 800);
-        d.Press(d.cursorPos().x, d.cursorPos().y);
-        d.Move(x + 30, kOy - (x - kOx) * 320 / 800 - 30, true);
-        d.Release(x + 30, 0);
-        d.RightPress(x + 30, 0);
-      }
-      d.Click(IDC_CURVE_OK);
-      for (const std::string& text : d.Drawn().Texts())
-        EXPECT_EQ(text.find("nan"), std::string::npos) << text;
-    });
-    const SettingProfile after = Profile();
-    EXPECT_GE(after.throttleCurvePoints, 2);
-    EXPECT_LE(after.throttleCurvePoints, 16);
-    for (int i = 1; i < after.throttleCurvePoints; ++i)
-      EXPECT_GT(after.throttleCurve[2 * i], after.throttleCurve[2 * i - 2]) << "pair " << i;
-    // Nothing but the throttle curve, its count and its flag changed.
-    EXPECT_EQ(0, std::memcmp(&after.brakeCurve, &before.brakeCurve, 242 - 0x40));
-    EXPECT_EQ(0, std::memcmp(&after, &before, 8));
+    for (int page : {2, 3}) {
+      SCOPED_TRACE(testing::Message() << c.what << ", page " << page);
+      dlg->LoadDefaultSettings();
+      EditProfile([&](SettingProfile& p) {
+        StoreCurve(Curve(p, page).first, *Curve(p, page).second, c.points, c.count);
+      });
+      SettingProfile expected = Profile();
+      *Curve(expected, page).second = static_cast<std::uint16_t>(std::min(c.count, kCurvePairs));
+      if (page == 2) expected.profileFlags &= static_cast<std::uint8_t>(~kFlagLinearThrottle);
+      if (page == 3) expected.brakeCurveLinear = 0;
+      OpenFromPage(page, [&](HeadlessCanvasDialog& d) { d.Click(IDC_CURVE_OK); });
+      SettingProfile after = Profile();
+      EXPECT_EQ(0, std::memcmp(&after, &expected, sizeof after));
+
+      OpenFromPage(page, [&](HeadlessCanvasDialog& d) {
+        for (int x = 40; x < 1047; x += 37) {
+          d.Move(x, kOy - (x - kOx) * 320 / 800);
+          d.Press(d.cursorPos().x, d.cursorPos().y);
+          d.Move(x + 30, kOy - (x - kOx) * 320 / 800 - 30, true);
+          d.Release(x + 30, 0);
+          d.RightPress(x + 30, 0);
+        }
+        d.Click(IDC_CURVE_OK);
+        for (const std::string& text : d.Drawn().Texts())
+          EXPECT_EQ(text.find("nan"), std::string::npos) << text;
+      });
+      after = Profile();
+      auto [pairs, count] = Curve(after, page);
+      EXPECT_GE(*count, 2);
+      EXPECT_LE(*count, kCurvePairs);
+      std::memcpy(pairs + 2, Curve(expected, page).first + 2, 2 * kCurvePairs - 2);
+      *count = *Curve(expected, page).second;
+      EXPECT_EQ(0, std::memcmp(&after, &expected, sizeof after));
+    }
   }
 }
 
