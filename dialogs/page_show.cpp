@@ -116,8 +116,9 @@ void CPageShow::LimitPointCount() {
   m_nMaxPoints = std::clamp(m_nMaxPoints, 2, kCurvePairs);
   m_nMinPoints = std::clamp(m_nMinPoints, 2, m_nMaxPoints);
   // The stored points are kept whatever their shape; only a count beyond the
-  // pairs is cut to them.
-  m_nPoints = std::clamp(m_nPoints, m_nMinPoints, m_nMaxPoints);
+  // pairs is cut to them. A count below two stays: such a curve is neither
+  // shown nor edited, and OK leaves it alone.
+  m_nPoints = std::clamp(m_nPoints, 0, m_nMaxPoints);
 }
 
 void CPageShow::InitPointPositions() {
@@ -160,6 +161,7 @@ Point CPageShow::ValueToPoint(int i) const {
 }
 
 void CPageShow::PointToValue(int px, int py, std::uint32_t& vx, std::uint32_t& vy) const {
+  if (m_nPoints < 2) return;
   const CurvePoint& first = m_pt[0];
   const CurvePoint& last = m_pt[m_nPoints - 1];
   if (m_nCurveType != kBoostSlope && first.xPixel <= px && px <= last.xPixel && last.xPixel > first.xPixel) {
@@ -310,7 +312,8 @@ void CPageShow::OnBnClickedDefault() {
 }
 
 void CPageShow::OnBnClickedOk() {
-  if (m_pData != nullptr) {
+  // Fewer than two points make no custom curve: the profile stays as it is.
+  if (m_pData != nullptr && m_nPoints >= 2) {
     std::uint32_t xs[kCurvePairs], ys[kCurvePairs];
     for (int i = 0; i < m_nPoints; ++i) {
       xs[i] = m_pt[i].xValue;

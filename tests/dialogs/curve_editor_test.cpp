@@ -328,7 +328,8 @@ TEST_F(CurveEditor, AxisLabelsAndTheBrakeAxisRule) {
 // Stored curves of any shape. Opened and OK'd without an edit, each comes
 // back byte for byte but for the linear flag (a count beyond the 16 pairs
 // becomes 16); edited at random, none makes the editor show "nan" or touch
-// more than the curve's pairs 1 to 15 and its count.
+// more than the curve's pairs 1 to 15 and its count. A count below 2 is no
+// custom curve: the editor shows nothing and OK leaves the profile alone.
 TEST_F(CurveEditor, StoredCurvesComeBackAsStoredAndEditSafely) {
   std::vector<std::pair<int, int>> scrambled;
   for (int i = 0; i < kCurvePairs; ++i)
@@ -350,6 +351,8 @@ TEST_F(CurveEditor, StoredCurvesComeBackAsStoredAndEditSafely) {
       {"16 scrambled", scrambled, 16},
       {"count 17", scrambled, 17},
       {"count 300", {{0, 0}, {255, 255}}, 300},
+      {"count 0", {{0, 0}, {255, 255}}, 0},
+      {"count 1", {{0, 0}, {255, 255}}, 1},
   };
   for (const Case& c : cases) {
     for (int page : {2, 3}) {
@@ -359,10 +362,16 @@ TEST_F(CurveEditor, StoredCurvesComeBackAsStoredAndEditSafely) {
         StoreCurve(Curve(p, page).first, *Curve(p, page).second, c.points, c.count);
       });
       SettingProfile expected = Profile();
-      *Curve(expected, page).second = static_cast<std::uint16_t>(std::min(c.count, kCurvePairs));
-      if (page == 2) expected.profileFlags &= static_cast<std::uint8_t>(~kFlagLinearThrottle);
-      if (page == 3) expected.brakeCurveLinear = 0;
-      OpenFromPage(page, [&](HeadlessCanvasDialog& d) { d.Click(IDC_CURVE_OK); });
+      const bool custom = c.count >= 2;
+      if (custom) {
+        *Curve(expected, page).second = static_cast<std::uint16_t>(std::min(c.count, kCurvePairs));
+        if (page == 2) expected.profileFlags &= static_cast<std::uint8_t>(~kFlagLinearThrottle);
+        if (page == 3) expected.brakeCurveLinear = 0;
+      }
+      OpenFromPage(page, [&](HeadlessCanvasDialog& d) {
+        EXPECT_EQ(d.Caption() == "Dialog", !custom);
+        d.Click(IDC_CURVE_OK);
+      });
       SettingProfile after = Profile();
       EXPECT_EQ(0, std::memcmp(&after, &expected, sizeof after));
 
@@ -375,15 +384,18 @@ TEST_F(CurveEditor, StoredCurvesComeBackAsStoredAndEditSafely) {
           d.RightPress(x + 30, 0);
         }
         d.Click(IDC_CURVE_OK);
+        EXPECT_EQ(d.Drawn().Ops().empty(), !custom);
         for (const std::string& text : d.Drawn().Texts())
           EXPECT_EQ(text.find("nan"), std::string::npos) << text;
       });
       after = Profile();
       auto [pairs, count] = Curve(after, page);
-      EXPECT_GE(*count, 2);
-      EXPECT_LE(*count, kCurvePairs);
-      std::memcpy(pairs + 2, Curve(expected, page).first + 2, 2 * kCurvePairs - 2);
-      *count = *Curve(expected, page).second;
+      if (custom) {
+        EXPECT_GE(*count, 2);
+        EXPECT_LE(*count, kCurvePairs);
+        std::memcpy(pairs + 2, Curve(expected, page).first + 2, 2 * kCurvePairs - 2);
+        *count = *Curve(expected, page).second;
+      }
       EXPECT_EQ(0, std::memcmp(&after, &expected, sizeof after));
     }
   }
