@@ -261,11 +261,12 @@ void CPageShow::DragPoint() {
   const Point c = m_dialog->cursorPos();
   const CurvePoint& before = m_pt[s - 1];
   const CurvePoint& after = m_pt[s + 1];
-  // Between its neighbours, keeping its distance from both while there is
-  // room, else halfway between them: it never passes either.
-  const int left = before.xPixel + kSegmentMargin;
-  const int right = after.xPixel - kSegmentMargin;
-  const int x = left <= right ? std::clamp(c.x, left, right) : (before.xPixel + after.xPixel) / 2;
+  // 10 px left of the right neighbour at most, then 10 px right of the left
+  // one at least: the left bound wins where they are less than 20 px apart.
+  // Closer than 10 px that would pass the right neighbour: halfway instead.
+  int x = (before.xPixel + after.xPixel) / 2;
+  if (after.xPixel - before.xPixel >= kSegmentMargin)
+    x = std::max(std::min(c.x, after.xPixel - kSegmentMargin), before.xPixel + kSegmentMargin);
   // No lower than the point before, no higher than the one after (pixel y
   // grows downwards).
   const int y = std::max(std::min(c.y, before.yPixel), after.yPixel);

@@ -185,6 +185,31 @@ TEST_F(CurveEditor, InsertDragRemoveAndDefault) {
   });
 }
 
+// Dragged, a point stays 10 px left of its right neighbour, then 10 px right
+// of its left one, which wins where they are under 20 px apart; neighbours
+// under 10 px apart hold it halfway.
+TEST_F(CurveEditor, DragBetweenCloseNeighbours) {
+  CPageShow editor(*dlg);
+  RunFactoryLine(editor, [&](HeadlessCanvasDialog& d) {
+    struct Case {
+      int gap, cursorX, expectX;
+    } cases[] = {{30, 0, 410}, {30, 1000, 420}, {15, 0, 410}, {15, 1000, 410},
+                 {10, 0, 410}, {10, 1000, 410}, {5, 0, 402},  {5, 1000, 402}};
+    editor.m_pt[4] = editor.m_pt[1];
+    editor.m_nPoints = 5;
+    for (const Case& c : cases) {
+      SCOPED_TRACE(testing::Message() << "gap " << c.gap << ", cursor " << c.cursorX);
+      editor.m_pt[1] = {0, 0, 0, 1, 400, 300};
+      editor.m_pt[2] = {0, 0, 0, 1, 400, 250};
+      editor.m_pt[3] = {0, 0, 0, 1, 400 + c.gap, 200};
+      editor.m_nSelected = 2;
+      d.Move(c.cursorX, 250, true);
+      EXPECT_EQ(editor.m_pt[2].xPixel, c.expectX);
+      EXPECT_EQ(editor.m_pt[2].yPixel, 250);
+    }
+  });
+}
+
 TEST_F(CurveEditor, OkWritesBackAndWaitsForTheLink) {
   EditProfile([](SettingProfile& p) {
     StoreCurve(p.throttleCurve, p.throttleCurvePoints, {{0, 0}, {60, 40}, {120, 100}, {180, 170}, {255, 255}},
