@@ -74,7 +74,8 @@ int CPageShow::DoModal() {
   dialog.caption = "Dialog";
   dialog.width = 598;
   dialog.height = 254;
-  // No button is the default one: Enter neither writes nor resets the curve.
+  // No button is the default one: Enter, like Escape, closes the editor
+  // without writing.
   dialog.items = {
       {DialogItem::Kind::Static, IDC_CURVE_CANVAS, 0, 0, 598, 234, "", false, false},
       {DialogItem::Kind::Button, IDC_CURVE_DEFAULT, 397, 238, 50, 14, "Default", false, false},

@@ -2,6 +2,7 @@
 
 #include <QCloseEvent>
 #include <QDialog>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPaintEvent>
 #include <QPainter>
@@ -42,8 +43,8 @@ class CanvasSurface : public QWidget {
   Point m_cursor;
 };
 
-// Escape and the close box ask the dialog (OnClose), which ends the run
-// itself; while the close box is disabled it is ignored.
+// Escape, Enter and the close box ask the dialog (OnClose), which ends the
+// run itself; while the close box is disabled it is ignored, the keys are not.
 class CanvasWindow : public QDialog, public CanvasDialog {
  public:
   CanvasWindow(QWidget* parent, const DialogTemplate& dialog, int canvasItemId, CanvasDialogEvents& events);
@@ -102,6 +103,15 @@ class CanvasWindow : public QDialog, public CanvasDialog {
   void closeEvent(QCloseEvent* event) override {
     event->ignore();
     if (live() && m_closeEnabled) m_events.OnClose();
+  }
+  // Enter presses no button: it asks to close, as Escape does.
+  void keyPressEvent(QKeyEvent* event) override {
+    if (event->key() != Qt::Key_Return && event->key() != Qt::Key_Enter) {
+      QDialog::keyPressEvent(event);
+      return;
+    }
+    event->accept();
+    reject();
   }
 
  private:

@@ -237,6 +237,7 @@ TEST_F(CurveEditor, OkWritesBackAndWaitsForTheLink) {
     EXPECT_FALSE(d.CloseEnabled());
     EXPECT_EQ(dlg->m_bJobQueued, 0);
     d.Escape();
+    d.Enter();
     d.Tick(TIMER_CURVE_REFRESH);
     EXPECT_FALSE(d.Ended());
     EXPECT_EQ(dlg->m_bJobQueued, 0);
@@ -271,7 +272,7 @@ TEST_F(CurveEditor, ClosingDuringTheWriteLeavesItToTheLinkAndALostEscClosesTheEd
     ASSERT_EQ(dlg->m_bJobQueued, 1);
     d.CloseBox();  // disabled
     EXPECT_FALSE(d.Ended());
-    d.Escape();
+    d.Enter();
     EXPECT_TRUE(d.Ended());
   });
   // The queued write is left as it was.

@@ -72,24 +72,25 @@ void Mouse(QWidget* target, QEvent::Type type, QPoint at, Qt::MouseButton button
 
 TEST(CanvasDialog, EnterPressesNoButtonAndTheCloseFollowsTheDialog) {
   Recorder events;
+  events.acceptClose = false;
   WhenModalShows([&](QWidget* modal) {
     auto* ok = modal->findChild<QPushButton*>("button1023");
     ASSERT_NE(ok, nullptr);
     EXPECT_FALSE(ok->isDefault() || ok->autoDefault());
+    // A disabled close box does nothing; Enter and Escape still ask the
+    // dialog, wherever the focus is.
+    events.dialog->enableClose(false);
+    modal->close();
     Key(modal->findChild<QWidget*>("canvas"), Qt::Key_Return);
     ok->setFocus();
     Key(ok, Qt::Key_Enter);
-    // A disabled close box does nothing; Escape still asks the dialog.
-    events.dialog->enableClose(false);
-    modal->close();
-    events.acceptClose = false;
     Key(modal, Qt::Key_Escape);
     events.dialog->enableClose(true);
     events.acceptClose = true;
     modal->close();
   });
   EXPECT_EQ(platform::qt::RunCanvasDialog(nullptr, CanvasTemplate(), 1024, events), 7);
-  EXPECT_EQ(events.calls, (std::vector<std::string>{"init", "close", "close", "destroy"}));
+  EXPECT_EQ(events.calls, (std::vector<std::string>{"init", "close", "close", "close", "close", "destroy"}));
 }
 
 TEST(CanvasDialog, TimerDrawingAndPostedClose) {

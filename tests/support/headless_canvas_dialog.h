@@ -40,9 +40,11 @@ class HeadlessCanvasDialog : public platform::CanvasDialog {
   void Drag(int fromX, int fromY, int toX, int toY);
   // A button as the user clicks it: a disabled one does nothing.
   void Click(int buttonId);
-  // The close box (while enabled) and Escape.
+  // The close box (while enabled), and Escape and Enter, which ask the
+  // dialog to close even while it is disabled.
   void CloseBox();
   void Escape();
+  void Enter() { Escape(); }
   // One tick of a running timer; false when it is not running.
   bool Tick(int timerId);
   // Runs the closes posted so far.
