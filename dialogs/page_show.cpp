@@ -482,12 +482,10 @@ void CPageShow::DrawCurve() {
   if (m_nSelected >= 0 && m_nSelected < m_nPoints) {
     pos = {m_pt[m_nSelected].xPixel, m_pt[m_nSelected].yPixel};
     readout = true;
-  } else {
+  } else if (m_dialog->cursorOver()) {
     const Point c = m_dialog->cursorPos();
-    if (c.x >= 0 && c.x < right && c.y >= 0 && c.y < bottom) {
-      pos = {std::clamp(c.x, first.xPixel, last.xPixel), std::clamp(c.y, last.yPixel, first.yPixel)};
-      readout = true;
-    }
+    pos = {std::clamp(c.x, first.xPixel, last.xPixel), std::clamp(c.y, last.yPixel, first.yPixel)};
+    readout = true;
   }
   if (readout) {
     const std::string text = "X:" + FormatTenths(percentTenths(pos.x - first.xPixel, spanX)) +

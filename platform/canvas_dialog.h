@@ -28,6 +28,8 @@ class CanvasDialog {
   // Where the pointer is over the canvas, in its client coordinates (its
   // last position there when it has left).
   virtual Point cursorPos() const = 0;
+  // Whether the pointer is over the canvas now; not before it first comes.
+  virtual bool cursorOver() const = 0;
   // Draws on the canvas; what is drawn stays until drawn over.
   virtual void paintCanvas(const std::function<void(Canvas&)>& draw) = 0;
   // A transparent off-screen bitmap.

@@ -68,9 +68,10 @@ class CurveEditor : public ::testing::Test {
     }
     count = static_cast<std::uint16_t>(storedCount);
   }
+  // The texts drawn but the readout, which starts with "X:".
   static std::vector<std::string> Labels(HeadlessCanvasDialog& d) {
     std::vector<std::string> texts = d.Drawn().Texts();
-    if (!texts.empty()) texts.pop_back();  // the readout
+    std::erase_if(texts, [](const std::string& text) { return text.starts_with("X:"); });
     return texts;
   }
   static int RedLines(HeadlessCanvasDialog& d) {
@@ -207,6 +208,29 @@ TEST_F(CurveEditor, DragBetweenCloseNeighbours) {
       EXPECT_EQ(editor.m_pt[2].xPixel, c.expectX);
       EXPECT_EQ(editor.m_pt[2].yPixel, 250);
     }
+  });
+}
+
+// The readout shows where the pointer is, held within the curve's span, and
+// nothing before the pointer comes over the canvas or after it has left.
+TEST_F(CurveEditor, ReadoutFollowsThePointer) {
+  CPageShow editor(*dlg);
+  RunFactoryLine(editor, [&](HeadlessCanvasDialog& d) {
+    const auto readout = [&] {
+      editor.DrawCurve();
+      std::vector<std::string> texts = d.Drawn().Texts();
+      d.Drawn().Clear();
+      return texts.back().starts_with("X:") ? texts.back() : "";
+    };
+    EXPECT_EQ(readout(), "");
+    d.Move(460, 216);
+    EXPECT_EQ(readout(), "X:50%  Y:50%");
+    d.Move(10, 390);
+    EXPECT_EQ(readout(), "X:0%  Y:0%");
+    d.Leave();
+    EXPECT_EQ(readout(), "");
+    d.Move(1100, 216);
+    EXPECT_EQ(readout(), "");
   });
 }
 
