@@ -23,7 +23,6 @@ constexpr int kGridRightMargin = 10;
 constexpr double kHitRadius = 5.0;
 constexpr int kSegmentMargin = 10;  // also the least distance a dragged point keeps from its neighbours
 constexpr int kPointRadius = 5;
-constexpr std::uint32_t kMaxByteValue = 255;
 constexpr int kRefreshMs = 20;
 
 constexpr Argb kBlack = 0xFF000000;
@@ -75,7 +74,8 @@ int CPageShow::DoModal() {
   dialog.caption = "Dialog";
   dialog.width = 598;
   dialog.height = 254;
-  // No button is the default one: Enter neither writes nor resets the curve.
+  // No button is the default one: Enter, like Escape, closes the editor
+  // without writing.
   dialog.items = {
       {DialogItem::Kind::Static, IDC_CURVE_CANVAS, 0, 0, 598, 234, "", false, false},
       {DialogItem::Kind::Button, IDC_CURVE_DEFAULT, 397, 238, 50, 14, "Default", false, false},
@@ -90,7 +90,7 @@ bool CPageShow::OnInitDialog(platform::CanvasDialog& dialog) {
   m_dialog->setItemText(IDC_CURVE_DEFAULT, GetText(95));
   m_dialog->setItemText(IDC_CURVE_OK, GetText(96));
   m_dialog->setItemText(IDC_CURVE_CANCEL, GetText(97));
-  RepairPoints();
+  LimitPointCount();
   InitPointPositions();
   // The first picture comes with the first tick.
   m_dialog->setTimer(TIMER_CURVE_REFRESH, kRefreshMs);
@@ -112,32 +112,14 @@ int CPageShow::Bottom() const {
   return m_dialog->canvasHeight();
 }
 
-void CPageShow::RepairPoints() {
+void CPageShow::LimitPointCount() {
   // The profile holds 16 pairs; the count word follows them.
   m_nMaxPoints = std::clamp(m_nMaxPoints, 2, kCurvePairs);
   m_nMinPoints = std::clamp(m_nMinPoints, 2, m_nMaxPoints);
-  const int stored = std::clamp(m_nPoints, m_nMinPoints, m_nMaxPoints);
-  // From the first point on, each point kept lies right of the one before.
-  int kept = 1;
-  for (int i = 1; i < stored; ++i) {
-    if (m_pt[i].xValue > m_pt[kept - 1].xValue) m_pt[kept++] = m_pt[i];
-  }
-  if (kept < 2) {
-    // Every point at one x: the last stored point moves to the right end.
-    if (m_pt[0].xValue >= kMaxByteValue) {
-      m_pt[0].xValue = kMaxByteValue - 1;
-      m_bRewriteFirst = true;
-    }
-    m_pt[1] = m_pt[stored - 1];
-    m_pt[1].xValue = kMaxByteValue;
-    kept = 2;
-  }
-  CurvePoint& first = m_pt[0];
-  CurvePoint& last = m_pt[kept - 1];
-  last.yValue = std::max(last.yValue, first.yValue);
-  for (int i = 1; i < kept - 1; ++i)
-    m_pt[i].yValue = std::clamp(m_pt[i].yValue, m_pt[i - 1].yValue, last.yValue);
-  m_nPoints = kept;
+  // The stored points are kept whatever their shape; only a count beyond the
+  // pairs is cut to them. A count below two stays: such a curve is neither
+  // shown nor edited, and OK leaves it alone.
+  m_nPoints = std::clamp(m_nPoints, 0, m_nMaxPoints);
 }
 
 void CPageShow::InitPointPositions() {
@@ -165,21 +147,22 @@ Point CPageShow::ValueToPoint(int i) const {
   const CurvePoint& first = m_pt[0];
   const CurvePoint& last = m_pt[m_nPoints - 1];
   const CurvePoint& p = m_pt[i];
-  // The repaired curve keeps every difference here non-negative, so this
-  // truncates as unsigned arithmetic would.
-  const std::int64_t spanX = std::int64_t{last.xValue} - first.xValue;
-  const std::int64_t spanY = std::int64_t{last.yValue} - first.yValue;
-  Point at;
-  at.x = static_cast<int>(
-      first.xPixel +
-      (spanX > 0 ? std::int64_t{last.xPixel - first.xPixel} * (p.xValue - first.xValue) / spanX : 0));
-  at.y = static_cast<int>(spanY <= 0 ? first.yPixel
-                                     : first.yPixel - (std::int64_t{p.yValue} - first.yValue) *
-                                                          (first.yPixel - last.yPixel) / spanY);
-  return at;
+  // Pixels from the first point towards the last. A stored curve may have
+  // ends of one value, falling ends or inner values beyond the ends: such a
+  // point is drawn at the nearer end of the span, its values stay as stored.
+  const auto along = [](std::int64_t value, std::int64_t from, std::int64_t to, std::int64_t pixels) {
+    if (to == from) return std::int64_t{0};
+    return std::clamp<std::int64_t>(pixels * (value - from) / (to - from), 0,
+                                    std::max<std::int64_t>(pixels, 0));
+  };
+  return {
+      static_cast<int>(first.xPixel + along(p.xValue, first.xValue, last.xValue, last.xPixel - first.xPixel)),
+      static_cast<int>(first.yPixel -
+                       along(p.yValue, first.yValue, last.yValue, first.yPixel - last.yPixel))};
 }
 
 void CPageShow::PointToValue(int px, int py, std::uint32_t& vx, std::uint32_t& vy) const {
+  if (m_nPoints < 2) return;
   const CurvePoint& first = m_pt[0];
   const CurvePoint& last = m_pt[m_nPoints - 1];
   if (m_nCurveType != kBoostSlope && first.xPixel <= px && px <= last.xPixel && last.xPixel > first.xPixel) {
@@ -279,11 +262,12 @@ void CPageShow::DragPoint() {
   const Point c = m_dialog->cursorPos();
   const CurvePoint& before = m_pt[s - 1];
   const CurvePoint& after = m_pt[s + 1];
-  // Between its neighbours, keeping its distance from both while there is
-  // room, else halfway between them: it never passes either.
-  const int left = before.xPixel + kSegmentMargin;
-  const int right = after.xPixel - kSegmentMargin;
-  const int x = left <= right ? std::clamp(c.x, left, right) : (before.xPixel + after.xPixel) / 2;
+  // 10 px left of the right neighbour at most, then 10 px right of the left
+  // one at least: the left bound wins where they are less than 20 px apart.
+  // Closer than 10 px that would pass the right neighbour: halfway instead.
+  int x = (before.xPixel + after.xPixel) / 2;
+  if (after.xPixel - before.xPixel >= kSegmentMargin)
+    x = std::max(std::min(c.x, after.xPixel - kSegmentMargin), before.xPixel + kSegmentMargin);
   // No lower than the point before, no higher than the one after (pixel y
   // grows downwards).
   const int y = std::max(std::min(c.y, before.yPixel), after.yPixel);
@@ -330,20 +314,21 @@ void CPageShow::OnBnClickedDefault() {
 }
 
 void CPageShow::OnBnClickedOk() {
-  if (m_pData != nullptr) {
+  // Fewer than two points make no custom curve: the profile stays as it is.
+  if (m_pData != nullptr && m_nPoints >= 2) {
     std::uint32_t xs[kCurvePairs], ys[kCurvePairs];
     for (int i = 0; i < m_nPoints; ++i) {
       xs[i] = m_pt[i].xValue;
       ys[i] = m_pt[i].yValue;
       if (!m_pt[i].exact) PointToValue(m_pt[i].xPixel, m_pt[i].yPixel, xs[i], ys[i]);
     }
-    // Points whose values would not rise from the one before (pixels closer
-    // than a value step on a narrow span) are dropped, so that the written
-    // x values always increase.
+    // A placed point whose x would not rise from the point before (pixels
+    // closer than a value step on a narrow span) is dropped. Points as stored
+    // are written as they are, whatever their shape.
     int kept = 1;
     for (int i = 1; i < m_nPoints; ++i) {
-      const bool lastPoint = i == m_nPoints - 1;
-      if (!lastPoint && (xs[i] <= xs[kept - 1] || xs[i] >= xs[m_nPoints - 1])) continue;
+      const bool placed = !m_pt[i].exact && i < m_nPoints - 1;
+      if (placed && (xs[i] <= xs[kept - 1] || xs[i] >= xs[m_nPoints - 1])) continue;
       xs[kept] = xs[i];
       ys[kept] = ys[i];
       m_pt[kept++] = m_pt[i];
@@ -351,9 +336,9 @@ void CPageShow::OnBnClickedOk() {
     m_nPoints = kept;
     m_nSelected = -2;
     m_main.EditSettings([&](SettingsImage&) {
-      // The first pair stays as stored unless the editor had to repair it;
-      // pairs beyond the count keep their bytes.
-      for (int i = m_bRewriteFirst ? 0 : 1; i < m_nPoints; ++i) {
+      // The first pair stays as stored; pairs beyond the count keep their
+      // bytes.
+      for (int i = 1; i < m_nPoints; ++i) {
         m_pData[2 * i] = static_cast<std::uint8_t>(xs[i]);
         m_pData[2 * i + 1] = static_cast<std::uint8_t>(ys[i]);
       }
@@ -497,12 +482,10 @@ void CPageShow::DrawCurve() {
   if (m_nSelected >= 0 && m_nSelected < m_nPoints) {
     pos = {m_pt[m_nSelected].xPixel, m_pt[m_nSelected].yPixel};
     readout = true;
-  } else {
+  } else if (m_dialog->cursorOver()) {
     const Point c = m_dialog->cursorPos();
-    if (c.x >= 0 && c.x < right && c.y >= 0 && c.y < bottom) {
-      pos = {std::clamp(c.x, first.xPixel, last.xPixel), std::clamp(c.y, last.yPixel, first.yPixel)};
-      readout = true;
-    }
+    pos = {std::clamp(c.x, first.xPixel, last.xPixel), std::clamp(c.y, last.yPixel, first.yPixel)};
+    readout = true;
   }
   if (readout) {
     const std::string text = "X:" + FormatTenths(percentTenths(pos.x - first.xPixel, spanX)) +

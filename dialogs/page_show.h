@@ -65,8 +65,8 @@ class CPageShow : public platform::CanvasDialogEvents {
 
   // Pixel positions of all points, and the caption.
   void InitPointPositions();
-  // The pixel position of point i from its values; (0, 0) for point 0 and
-  // beyond the last.
+  // The pixel position of point i from its values, within the curve's span;
+  // (0, 0) for point 0 and beyond the last.
   platform::Point ValueToPoint(int i) const;
   // Values at a pixel position; each is written only when its coordinate
   // lies within the curve's span.
@@ -95,10 +95,8 @@ class CPageShow : public platform::CanvasDialogEvents {
   SettingProfile* m_pProfile = nullptr;
 
  private:
-  // Makes the stored points a curve the editor can show and convert: a count
-  // within the limits, x rising from the first point to the last, y between
-  // the first and the last.
-  void RepairPoints();
+  // Keeps the point count within the limits and the profile's pairs.
+  void LimitPointCount();
   // Hands the profile write to the link once it is idle.
   void HandOverWrite();
   void EnableCommands(bool enabled);
@@ -108,5 +106,4 @@ class CPageShow : public platform::CanvasDialogEvents {
   CCorvaneDlg& m_main;
   platform::CanvasDialog* m_dialog = nullptr;  // while the editor runs
   bool m_bWriteHanded = false;                 // the write of the last OK reached the link
-  bool m_bRewriteFirst = false;                // the repair moved point 0: OK writes its pair too
 };

@@ -1,7 +1,7 @@
 // A modal dialog built from a template whose one custom item is a canvas:
 // a child surface that the dialog draws on and that reports the mouse. The
-// template's buttons are reported as commands; none of them is pressed by
-// Enter.
+// template's buttons are reported as commands; no key presses one: Enter,
+// like Escape, asks the dialog to close.
 #pragma once
 
 #include <functional>
@@ -28,6 +28,8 @@ class CanvasDialog {
   // Where the pointer is over the canvas, in its client coordinates (its
   // last position there when it has left).
   virtual Point cursorPos() const = 0;
+  // Whether the pointer is over the canvas now; not before it first comes.
+  virtual bool cursorOver() const = 0;
   // Draws on the canvas; what is drawn stays until drawn over.
   virtual void paintCanvas(const std::function<void(Canvas&)>& draw) = 0;
   // A transparent off-screen bitmap.
@@ -35,7 +37,8 @@ class CanvasDialog {
   virtual void setCaption(const std::string& text) = 0;
   virtual void setItemText(int itemId, const std::string& text) = 0;
   virtual void enableItem(int itemId, bool enabled) = 0;
-  // The close box and the window menu's Close; Escape still reaches OnClose.
+  // The close box and the window menu's Close; Escape and Enter still reach
+  // OnClose.
   virtual void enableClose(bool enabled) = 0;
   // Timers call OnTimer with their id until killed.
   virtual void setTimer(int timerId, int intervalMs) = 0;
@@ -64,7 +67,8 @@ class CanvasDialogEvents {
   virtual void OnRButtonDown(int x, int y) = 0;
   // A button of the template was pressed.
   virtual void OnCommand(int buttonId) = 0;
-  // The close box, Escape or postClose: the dialog decides whether it ends.
+  // The close box, Escape, Enter or postClose: the dialog decides whether it
+  // ends.
   virtual void OnClose() = 0;
   // The window is going away; runs once.
   virtual void OnDestroy() = 0;

@@ -2,6 +2,8 @@
 
 #include <QCloseEvent>
 #include <QDialog>
+#include <QEnterEvent>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPaintEvent>
 #include <QPainter>
@@ -27,23 +29,27 @@ class CanvasSurface : public QWidget {
   CanvasSurface(CanvasWindow& owner, QWidget* parent, QSize size);
   QImage& surface() { return m_surface; }
   Point cursor() const { return m_cursor; }
+  bool cursorOver() const { return m_over; }
 
  protected:
   void paintEvent(QPaintEvent* event) override;
+  void enterEvent(QEnterEvent* event) override;
+  void leaveEvent(QEvent* event) override;
   void mousePressEvent(QMouseEvent* event) override;
   void mouseReleaseEvent(QMouseEvent* event) override;
   void mouseMoveEvent(QMouseEvent* event) override;
 
  private:
-  Point Track(const QMouseEvent* event);
+  Point Track(QPointF position);
 
   CanvasWindow& m_owner;
   QImage m_surface;
   Point m_cursor;
+  bool m_over = false;
 };
 
-// Escape and the close box ask the dialog (OnClose), which ends the run
-// itself; while the close box is disabled it is ignored.
+// Escape, Enter and the close box ask the dialog (OnClose), which ends the
+// run itself; while the close box is disabled it is ignored, the keys are not.
 class CanvasWindow : public QDialog, public CanvasDialog {
  public:
   CanvasWindow(QWidget* parent, const DialogTemplate& dialog, int canvasItemId, CanvasDialogEvents& events);
@@ -55,6 +61,7 @@ class CanvasWindow : public QDialog, public CanvasDialog {
   int canvasWidth() const override { return m_canvas->width(); }
   int canvasHeight() const override { return m_canvas->height(); }
   Point cursorPos() const override { return m_canvas->cursor(); }
+  bool cursorOver() const override { return m_canvas->cursorOver(); }
   void paintCanvas(const std::function<void(Canvas&)>& draw) override {
     {
       QtCanvas canvas(m_canvas->surface());
@@ -103,6 +110,15 @@ class CanvasWindow : public QDialog, public CanvasDialog {
     event->ignore();
     if (live() && m_closeEnabled) m_events.OnClose();
   }
+  // Enter presses no button: it asks to close, as Escape does.
+  void keyPressEvent(QKeyEvent* event) override {
+    if (event->key() != Qt::Key_Return && event->key() != Qt::Key_Enter) {
+      QDialog::keyPressEvent(event);
+      return;
+    }
+    event->accept();
+    reject();
+  }
 
  private:
   QPushButton* Button(int itemId) {
@@ -135,14 +151,26 @@ void CanvasSurface::paintEvent(QPaintEvent* event) {
   painter.drawImage(event->rect(), m_surface, event->rect());
 }
 
-Point CanvasSurface::Track(const QMouseEvent* event) {
-  const QPoint at = event->position().toPoint();
+// The pointer is over the canvas while its position lies on it: a drag holds
+// the mouse, so its moves come from outside too and its leave only at the
+// release.
+Point CanvasSurface::Track(QPointF position) {
+  const QPoint at = position.toPoint();
   m_cursor = {at.x(), at.y()};
+  m_over = rect().contains(at);
   return m_cursor;
 }
 
+void CanvasSurface::enterEvent(QEnterEvent* event) {
+  Track(event->position());
+}
+
+void CanvasSurface::leaveEvent(QEvent*) {
+  m_over = false;
+}
+
 void CanvasSurface::mousePressEvent(QMouseEvent* event) {
-  const Point at = Track(event);
+  const Point at = Track(event->position());
   if (!m_owner.live()) return;
   if (event->button() == Qt::LeftButton) {
     m_owner.events().OnLButtonDown(at.x, at.y);
@@ -152,12 +180,12 @@ void CanvasSurface::mousePressEvent(QMouseEvent* event) {
 }
 
 void CanvasSurface::mouseReleaseEvent(QMouseEvent* event) {
-  const Point at = Track(event);
+  const Point at = Track(event->position());
   if (m_owner.live() && event->button() == Qt::LeftButton) m_owner.events().OnLButtonUp(at.x, at.y);
 }
 
 void CanvasSurface::mouseMoveEvent(QMouseEvent* event) {
-  const Point at = Track(event);
+  const Point at = Track(event->position());
   if (m_owner.live()) m_owner.events().OnMouseMove(at.x, at.y, (event->buttons() & Qt::LeftButton) != 0);
 }
 

@@ -53,8 +53,13 @@ class CurveEditor : public ::testing::Test {
     dlg->SelectedProfile(p);
     return p;
   }
+  // The pairs and the count word of the curve that page 2 or page 3 opens.
+  static std::pair<std::uint8_t*, std::uint16_t*> Curve(SettingProfile& p, int page) {
+    return page == 2 ? std::pair{p.throttleCurve, &p.throttleCurvePoints}
+                     : std::pair{p.brakeCurve, &p.brakeCurvePoints};
+  }
   static void StoreCurve(std::uint8_t* pairs, std::uint16_t& count,
-                         std::initializer_list<std::pair<int, int>> points, int storedCount) {
+                         const std::vector<std::pair<int, int>>& points, int storedCount) {
     int i = 0;
     for (auto [x, y] : points) {
       pairs[2 * i] = static_cast<std::uint8_t>(x);
@@ -63,9 +68,10 @@ class CurveEditor : public ::testing::Test {
     }
     count = static_cast<std::uint16_t>(storedCount);
   }
+  // The texts drawn but the readout, which starts with "X:".
   static std::vector<std::string> Labels(HeadlessCanvasDialog& d) {
     std::vector<std::string> texts = d.Drawn().Texts();
-    if (!texts.empty()) texts.pop_back();  // the readout
+    std::erase_if(texts, [](const std::string& text) { return text.starts_with("X:"); });
     return texts;
   }
   static int RedLines(HeadlessCanvasDialog& d) {
@@ -180,6 +186,54 @@ TEST_F(CurveEditor, InsertDragRemoveAndDefault) {
   });
 }
 
+// Dragged, a point stays 10 px left of its right neighbour, then 10 px right
+// of its left one, which wins where they are under 20 px apart; neighbours
+// under 10 px apart hold it halfway.
+TEST_F(CurveEditor, DragBetweenCloseNeighbours) {
+  CPageShow editor(*dlg);
+  RunFactoryLine(editor, [&](HeadlessCanvasDialog& d) {
+    struct Case {
+      int gap, cursorX, expectX;
+    } cases[] = {{30, 0, 410}, {30, 1000, 420}, {15, 0, 410}, {15, 1000, 410},
+                 {10, 0, 410}, {10, 1000, 410}, {5, 0, 402},  {5, 1000, 402}};
+    editor.m_pt[4] = editor.m_pt[1];
+    editor.m_nPoints = 5;
+    for (const Case& c : cases) {
+      SCOPED_TRACE(testing::Message() << "gap " << c.gap << ", cursor " << c.cursorX);
+      editor.m_pt[1] = {0, 0, 0, 1, 400, 300};
+      editor.m_pt[2] = {0, 0, 0, 1, 400, 250};
+      editor.m_pt[3] = {0, 0, 0, 1, 400 + c.gap, 200};
+      editor.m_nSelected = 2;
+      d.Move(c.cursorX, 250, true);
+      EXPECT_EQ(editor.m_pt[2].xPixel, c.expectX);
+      EXPECT_EQ(editor.m_pt[2].yPixel, 250);
+    }
+  });
+}
+
+// The readout shows where the pointer is, held within the curve's span, and
+// nothing before the pointer comes over the canvas or after it has left.
+TEST_F(CurveEditor, ReadoutFollowsThePointer) {
+  CPageShow editor(*dlg);
+  RunFactoryLine(editor, [&](HeadlessCanvasDialog& d) {
+    const auto readout = [&] {
+      editor.DrawCurve();
+      std::vector<std::string> texts = d.Drawn().Texts();
+      d.Drawn().Clear();
+      return texts.back().starts_with("X:") ? texts.back() : "";
+    };
+    EXPECT_EQ(readout(), "");
+    d.Move(460, 216);
+    EXPECT_EQ(readout(), "X:50%  Y:50%");
+    d.Move(10, 390);
+    EXPECT_EQ(readout(), "X:0%  Y:0%");
+    d.Leave();
+    EXPECT_EQ(readout(), "");
+    d.Move(1100, 216);
+    EXPECT_EQ(readout(), "");
+  });
+}
+
 TEST_F(CurveEditor, OkWritesBackAndWaitsForTheLink) {
   EditProfile([](SettingProfile& p) {
     StoreCurve(p.throttleCurve, p.throttleCurvePoints, {{0, 0}, {60, 40}, {120, 100}, {180, 170}, {255, 255}},
@@ -207,6 +261,7 @@ TEST_F(CurveEditor, OkWritesBackAndWaitsForTheLink) {
     EXPECT_FALSE(d.CloseEnabled());
     EXPECT_EQ(dlg->m_bJobQueued, 0);
     d.Escape();
+    d.Enter();
     d.Tick(TIMER_CURVE_REFRESH);
     EXPECT_FALSE(d.Ended());
     EXPECT_EQ(dlg->m_bJobQueued, 0);
@@ -241,7 +296,7 @@ TEST_F(CurveEditor, ClosingDuringTheWriteLeavesItToTheLinkAndALostEscClosesTheEd
     ASSERT_EQ(dlg->m_bJobQueued, 1);
     d.CloseBox();  // disabled
     EXPECT_FALSE(d.Ended());
-    d.Escape();
+    d.Enter();
     EXPECT_TRUE(d.Ended());
   });
   // The queued write is left as it was.
@@ -320,68 +375,79 @@ TEST_F(CurveEditor, AxisLabelsAndTheBrakeAxisRule) {
   }
 }
 
-// Curves the editor never writes: it shows a valid curve built from them,
-// edits and writes it without reading or writing past the pairs.
-TEST_F(CurveEditor, BadStoredCurvesOpenAndCloseSafely) {
+// Stored curves of any shape. Opened and OK'd without an edit, each comes
+// back byte for byte but for the linear flag (a count beyond the 16 pairs
+// becomes 16); edited at random, none makes the editor show "nan" or touch
+// more than the curve's pairs 1 to 15 and its count. A count below 2 is no
+// custom curve: the editor shows nothing and OK leaves the profile alone.
+TEST_F(CurveEditor, StoredCurvesComeBackAsStoredAndEditSafely) {
+  std::vector<std::pair<int, int>> scrambled;
+  for (int i = 0; i < kCurvePairs; ++i)
+    scrambled.emplace_back(i * 37 % 256, i * 91 % 256);
   struct Case {
     const char* what;
-    std::initializer_list<std::pair<int, int>> points;
+    std::vector<std::pair<int, int>> points;
     int count;
   } cases[] = {
-      {"count 0", {{0, 0}, {255, 255}}, 0},
-      {"count 1", {{0, 0}, {255, 255}}, 1},
-      {"count 17",
-       {{0, 0},
-        {16, 16},
-        {32, 32},
-        {48, 48},
-        {64, 64},
-        {80, 80},
-        {96, 96},
-        {112, 112},
-        {128, 128},
-        {144, 144},
-        {160, 160},
-        {176, 176},
-        {192, 192},
-        {208, 208},
-        {224, 224},
-        {255, 255}},
-       17},
-      {"count 300", {{0, 0}, {255, 255}}, 300},
-      {"equal x", {{100, 0}, {100, 50}, {100, 255}}, 3},
+      {"vertical step", {{0, 0}, {100, 50}, {100, 200}, {255, 255}}, 4},
+      {"dip", {{0, 0}, {100, 200}, {200, 150}, {255, 255}}, 4},
+      {"inner values beyond the ends", {{20, 10}, {5, 250}, {250, 0}, {200, 200}}, 4},
+      {"ends at one x", {{100, 0}, {100, 50}, {100, 255}}, 3},
+      {"equal ends", {{90, 70}, {30, 200}, {90, 70}}, 3},
       {"first x at the top", {{255, 10}, {255, 20}}, 2},
       {"decreasing x", {{0, 0}, {200, 100}, {100, 50}, {255, 255}}, 4},
       {"flat", {{0, 80}, {128, 80}, {255, 80}}, 3},
       {"falling", {{0, 200}, {128, 250}, {255, 10}}, 3},
+      {"16 scrambled", scrambled, 16},
+      {"count 17", scrambled, 17},
+      {"count 300", {{0, 0}, {255, 255}}, 300},
+      {"count 0", {{0, 0}, {255, 255}}, 0},
+      {"count 1", {{0, 0}, {255, 255}}, 1},
   };
   for (const Case& c : cases) {
-    SCOPED_TRACE(c.what);
-    dlg->LoadDefaultSettings();
-    EditProfile(
-        [&](SettingProfile& p) { StoreCurve(p.throttleCurve, p.throttleCurvePoints, c.points, c.count); });
-    const SettingProfile before = Profile();
-    OpenFromPage(2, [&](HeadlessCanvasDialog& d) {
-      d.Tick(TIMER_CURVE_REFRESH);
-      for (int x = 40; x < 1047; x += 37) {
-        d.Move(x, kOy - (x - kOx) * 320 / 800);
-        d.Press(d.cursorPos().x, d.cursorPos().y);
-        d.Move(x + 30, kOy - (x - kOx) * 320 / 800 - 30, true);
-        d.Release(x + 30, 0);
-        d.RightPress(x + 30, 0);
+    for (int page : {2, 3}) {
+      SCOPED_TRACE(testing::Message() << c.what << ", page " << page);
+      dlg->LoadDefaultSettings();
+      EditProfile([&](SettingProfile& p) {
+        StoreCurve(Curve(p, page).first, *Curve(p, page).second, c.points, c.count);
+      });
+      SettingProfile expected = Profile();
+      const bool custom = c.count >= 2;
+      if (custom) {
+        *Curve(expected, page).second = static_cast<std::uint16_t>(std::min(c.count, kCurvePairs));
+        if (page == 2) expected.profileFlags &= static_cast<std::uint8_t>(~kFlagLinearThrottle);
+        if (page == 3) expected.brakeCurveLinear = 0;
       }
-      d.Click(IDC_CURVE_OK);
-      for (const std::string& text : d.Drawn().Texts())
-        EXPECT_EQ(text.find("nan"), std::string::npos) << text;
-    });
-    const SettingProfile after = Profile();
-    EXPECT_GE(after.throttleCurvePoints, 2);
-    EXPECT_LE(after.throttleCurvePoints, 16);
-    for (int i = 1; i < after.throttleCurvePoints; ++i)
-      EXPECT_GT(after.throttleCurve[2 * i], after.throttleCurve[2 * i - 2]) << "pair " << i;
-    // Nothing but the throttle curve, its count and its flag changed.
-    EXPECT_EQ(0, std::memcmp(&after.brakeCurve, &before.brakeCurve, 242 - 0x40));
-    EXPECT_EQ(0, std::memcmp(&after, &before, 8));
+      OpenFromPage(page, [&](HeadlessCanvasDialog& d) {
+        EXPECT_EQ(d.Caption() == "Dialog", !custom);
+        d.Click(IDC_CURVE_OK);
+      });
+      SettingProfile after = Profile();
+      EXPECT_EQ(0, std::memcmp(&after, &expected, sizeof after));
+
+      OpenFromPage(page, [&](HeadlessCanvasDialog& d) {
+        for (int x = 40; x < 1047; x += 37) {
+          d.Move(x, kOy - (x - kOx) * 320 / 800);
+          d.Press(d.cursorPos().x, d.cursorPos().y);
+          d.Move(x + 30, kOy - (x - kOx) * 320 / 800 - 30, true);
+          d.Release(x + 30, 0);
+          d.RightPress(x + 30, 0);
+        }
+        d.Click(IDC_CURVE_OK);
+        EXPECT_EQ(d.Drawn().Ops().empty(), !custom);
+        for (const std::string& text : d.Drawn().Texts())
+          EXPECT_EQ(text.find("nan"), std::string::npos) << text;
+      });
+      after = Profile();
+      auto [pairs, count] = Curve(after, page);
+      if (custom) {
+        EXPECT_GE(*count, 2);
+        EXPECT_LE(*count, kCurvePairs);
+        std::memcpy(pairs + 2, Curve(expected, page).first + 2, 2 * kCurvePairs - 2);
+        *count = *Curve(expected, page).second;
+      }
+      EXPECT_EQ(0, std::memcmp(&after, &expected, sizeof after));
+    }
   }
 }
 

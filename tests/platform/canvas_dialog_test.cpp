@@ -4,6 +4,7 @@
 
 #include <QCloseEvent>
 #include <QCoreApplication>
+#include <QEnterEvent>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPushButton>
@@ -72,24 +73,25 @@ void Mouse(QWidget* target, QEvent::Type type, QPoint at, Qt::MouseButton button
 
 TEST(CanvasDialog, EnterPressesNoButtonAndTheCloseFollowsTheDialog) {
   Recorder events;
+  events.acceptClose = false;
   WhenModalShows([&](QWidget* modal) {
     auto* ok = modal->findChild<QPushButton*>("button1023");
     ASSERT_NE(ok, nullptr);
     EXPECT_FALSE(ok->isDefault() || ok->autoDefault());
+    // A disabled close box does nothing; Enter and Escape still ask the
+    // dialog, wherever the focus is.
+    events.dialog->enableClose(false);
+    modal->close();
     Key(modal->findChild<QWidget*>("canvas"), Qt::Key_Return);
     ok->setFocus();
     Key(ok, Qt::Key_Enter);
-    // A disabled close box does nothing; Escape still asks the dialog.
-    events.dialog->enableClose(false);
-    modal->close();
-    events.acceptClose = false;
     Key(modal, Qt::Key_Escape);
     events.dialog->enableClose(true);
     events.acceptClose = true;
     modal->close();
   });
   EXPECT_EQ(platform::qt::RunCanvasDialog(nullptr, CanvasTemplate(), 1024, events), 7);
-  EXPECT_EQ(events.calls, (std::vector<std::string>{"init", "close", "close", "destroy"}));
+  EXPECT_EQ(events.calls, (std::vector<std::string>{"init", "close", "close", "close", "close", "destroy"}));
 }
 
 TEST(CanvasDialog, TimerDrawingAndPostedClose) {
@@ -114,9 +116,21 @@ TEST(CanvasDialog, MouseInCanvasCoordinatesAndEnabledButtons) {
   Recorder events;
   WhenModalShows([&](QWidget* modal) {
     QWidget* canvas = modal->findChild<QWidget*>("canvas");
+    // Over the canvas once the pointer comes, no longer once it has left
+    // (a drag takes its moves from outside too).
+    EXPECT_FALSE(events.dialog->cursorOver());
     Mouse(canvas, QEvent::MouseMove, {10, 20}, Qt::NoButton, Qt::NoButton);
+    EXPECT_TRUE(events.dialog->cursorOver());
+    QEvent leave(QEvent::Leave);
+    QCoreApplication::sendEvent(canvas, &leave);
+    EXPECT_FALSE(events.dialog->cursorOver());
+    QEnterEvent enter({30, 40}, {30, 40}, canvas->mapToGlobal(QPointF(30, 40)));
+    QCoreApplication::sendEvent(canvas, &enter);
+    EXPECT_TRUE(events.dialog->cursorOver());
+    EXPECT_EQ(events.dialog->cursorPos().x, 30);
     Mouse(canvas, QEvent::MouseButtonPress, {11, 21}, Qt::LeftButton, Qt::LeftButton);
-    Mouse(canvas, QEvent::MouseMove, {12, 22}, Qt::NoButton, Qt::LeftButton);
+    Mouse(canvas, QEvent::MouseMove, {-12, 22}, Qt::NoButton, Qt::LeftButton);
+    EXPECT_FALSE(events.dialog->cursorOver());
     Mouse(canvas, QEvent::MouseButtonRelease, {13, 23}, Qt::LeftButton, Qt::NoButton);
     Mouse(canvas, QEvent::MouseButtonPress, {14, 24}, Qt::RightButton, Qt::RightButton);
     modal->findChild<QPushButton*>("button1023")->click();
@@ -126,7 +140,7 @@ TEST(CanvasDialog, MouseInCanvasCoordinatesAndEnabledButtons) {
   });
   platform::qt::RunCanvasDialog(nullptr, CanvasTemplate(), 1024, events);
   EXPECT_EQ(events.calls, (std::vector<std::string>{"init", "move 10,20 at 10,20", "down 11,21 L at 11,21",
-                                                    "move 12,22 L at 12,22", "up 13,23 at 13,23",
+                                                    "move -12,22 L at -12,22", "up 13,23 at 13,23",
                                                     "right 14,24 at 14,24", "command 1023", "destroy"}));
 }
 

@@ -38,23 +38,28 @@ void HeadlessCanvasDialog::endDialog(int result) {
   m_timers.clear();
 }
 
-void HeadlessCanvasDialog::Move(int x, int y, bool leftButtonDown) {
+void HeadlessCanvasDialog::PutCursor(int x, int y) {
   m_cursor = {x, y};
+  m_cursorOver = x >= 0 && x < m_width && y >= 0 && y < m_height;
+}
+
+void HeadlessCanvasDialog::Move(int x, int y, bool leftButtonDown) {
+  PutCursor(x, y);
   if (!Ended()) m_events.OnMouseMove(x, y, leftButtonDown);
 }
 
 void HeadlessCanvasDialog::Press(int x, int y) {
-  m_cursor = {x, y};
+  PutCursor(x, y);
   if (!Ended()) m_events.OnLButtonDown(x, y);
 }
 
 void HeadlessCanvasDialog::Release(int x, int y) {
-  m_cursor = {x, y};
+  PutCursor(x, y);
   if (!Ended()) m_events.OnLButtonUp(x, y);
 }
 
 void HeadlessCanvasDialog::RightPress(int x, int y) {
-  m_cursor = {x, y};
+  PutCursor(x, y);
   if (!Ended()) m_events.OnRButtonDown(x, y);
 }
 

@@ -20,6 +20,7 @@ class HeadlessCanvasDialog : public platform::CanvasDialog {
   int canvasWidth() const override { return m_width; }
   int canvasHeight() const override { return m_height; }
   platform::Point cursorPos() const override { return m_cursor; }
+  bool cursorOver() const override { return m_cursorOver; }
   void paintCanvas(const std::function<void(platform::Canvas&)>& draw) override;
   std::unique_ptr<platform::Layer> createLayer(int width, int height) override;
   void setCaption(const std::string& text) override { m_caption = text; }
@@ -32,17 +33,23 @@ class HeadlessCanvasDialog : public platform::CanvasDialog {
   void endDialog(int result) override;
 
   // --- the user and the window, for tests; nothing reaches an ended dialog ---
+  // The pointer starts away from the canvas; the mouse actions put it at
+  // their position, over the canvas when that lies on it.
   void Move(int x, int y, bool leftButtonDown = false);
   void Press(int x, int y);
   void Release(int x, int y);
   void RightPress(int x, int y);
   // Press, move there in steps with the button held, release.
   void Drag(int fromX, int fromY, int toX, int toY);
+  // The pointer leaves the canvas.
+  void Leave() { m_cursorOver = false; }
   // A button as the user clicks it: a disabled one does nothing.
   void Click(int buttonId);
-  // The close box (while enabled) and Escape.
+  // The close box (while enabled), and Escape and Enter, which ask the
+  // dialog to close even while it is disabled.
   void CloseBox();
   void Escape();
+  void Enter() { Escape(); }
   // One tick of a running timer; false when it is not running.
   bool Tick(int timerId);
   // Runs the closes posted so far.
@@ -59,9 +66,12 @@ class HeadlessCanvasDialog : public platform::CanvasDialog {
   RecordingCanvas& Drawn() { return m_drawn; }
 
  private:
+  void PutCursor(int x, int y);
+
   platform::CanvasDialogEvents& m_events;
   int m_width = 0, m_height = 0;
   platform::Point m_cursor;
+  bool m_cursorOver = false;
   std::string m_caption;
   std::map<int, std::string> m_texts;
   std::map<int, bool> m_enabled;
