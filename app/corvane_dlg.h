@@ -24,6 +24,7 @@
 #include "link/hid_device_api.h"
 #include "link/link_types.h"
 #include "link/settings_image.h"
+#include "platform/app_icon.h"
 #include "platform/device_notification.h"
 #include "platform/dialog_events.h"
 #include "platform/dialog_host.h"
@@ -99,6 +100,8 @@ class CCorvaneDlg : public platform::DialogEvents {
   void OnCancel() override;
   // Ends the dialog as its close box does.
   void OnOK();
+  // The icon shown while the window is dragged minimised.
+  platform::IconHandle OnQueryDragIcon() const { return m_hIcon; }
 
   // ---- HID reports and reply parsers (link/hid_reports.cpp, link/reply_parsers.cpp) ----
   bool SendBytes(const std::uint8_t* bytes, int count);
@@ -228,6 +231,7 @@ class CCorvaneDlg : public platform::DialogEvents {
   platform::DialogHost& m_host;
 
   // Main window (UI thread unless atomic).
+  platform::IconHandle m_hIcon = nullptr;  // the application's icon
   std::atomic<std::uint8_t> m_nPage{0};
   UiTile m_tiles[kTileCount] = {};
   std::uint8_t m_nHoverTile = 0;

@@ -19,6 +19,7 @@
 #include <optional>
 #include <thread>
 
+#include "platform/app_icon.h"
 #include "platform/application.h"
 #include "qt_test_support.h"
 
@@ -416,6 +417,13 @@ TEST_F(MainWindowTest, SystemMenuOpensOnTheBannerOrAltSpaceAndSendsItsCommands) 
   EXPECT_EQ(dialog.sysCommands, (std::vector<unsigned>{0xF060, 0x10}));
   EXPECT_TRUE(dialog.downs.empty());
   EXPECT_TRUE(dialog.ups.empty());
+}
+
+TEST_F(MainWindowTest, TheApplicationAndTheWindowShowTheProgramsIcon) {
+  ShowAndSettle();
+  EXPECT_NE(platform::LoadAppIcon(), nullptr);
+  EXPECT_FALSE(QApplication::windowIcon().isNull());
+  EXPECT_EQ(MainWidget()->windowIcon().cacheKey(), QApplication::windowIcon().cacheKey());
 }
 
 TEST_F(MainWindowTest, ShownAgainAfterMinimisedThePageIsPaintedAgain) {
