@@ -53,8 +53,8 @@ inline constexpr int kUpgradeCheckRunning = 0x80;
 // Custom messages and system-menu commands.
 inline constexpr unsigned IDM_ABOUTBOX = 0x0010;
 inline constexpr unsigned IDM_LANGUAGE = 0x271B;
-inline constexpr unsigned SC_MOVE = 0xF010;
-inline constexpr unsigned SC_CLOSE = 0xF060;
+inline constexpr unsigned SC_MOVE = platform::kSysCommandMove;
+inline constexpr unsigned SC_CLOSE = platform::kSysCommandClose;
 
 // Window timers.
 inline constexpr int TIMER_FIRST_PAINT = 0;
