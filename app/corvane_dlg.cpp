@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-CCorvaneDlg::CCorvaneDlg(platform::DialogHost& host) : m_host(host) {
+CCorvaneDlg::CCorvaneDlg(platform::DialogHost& host) : m_host(host), m_hIcon(platform::LoadAppIcon()) {
   // Until the factory defaults are loaded the image asks for a full reset.
   m_settings.selectedProfile = 10;
   std::memset(m_settings.escUpgradeBytes, 0xFF, sizeof m_settings.escUpgradeBytes);

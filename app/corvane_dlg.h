@@ -24,6 +24,7 @@
 #include "link/hid_device_api.h"
 #include "link/link_types.h"
 #include "link/settings_image.h"
+#include "platform/app_icon.h"
 #include "platform/device_notification.h"
 #include "platform/dialog_events.h"
 #include "platform/dialog_host.h"
@@ -52,8 +53,8 @@ inline constexpr int kUpgradeCheckRunning = 0x80;
 // Custom messages and system-menu commands.
 inline constexpr unsigned IDM_ABOUTBOX = 0x0010;
 inline constexpr unsigned IDM_LANGUAGE = 0x271B;
-inline constexpr unsigned SC_MOVE = 0xF010;
-inline constexpr unsigned SC_CLOSE = 0xF060;
+inline constexpr unsigned SC_MOVE = platform::kSysCommandMove;
+inline constexpr unsigned SC_CLOSE = platform::kSysCommandClose;
 
 // Window timers.
 inline constexpr int TIMER_FIRST_PAINT = 0;
@@ -99,6 +100,8 @@ class CCorvaneDlg : public platform::DialogEvents {
   void OnCancel() override;
   // Ends the dialog as its close box does.
   void OnOK();
+  // The icon shown while the window is dragged minimised.
+  platform::IconHandle OnQueryDragIcon() const { return m_hIcon; }
 
   // ---- HID reports and reply parsers (link/hid_reports.cpp, link/reply_parsers.cpp) ----
   bool SendBytes(const std::uint8_t* bytes, int count);
@@ -228,6 +231,7 @@ class CCorvaneDlg : public platform::DialogEvents {
   platform::DialogHost& m_host;
 
   // Main window (UI thread unless atomic).
+  platform::IconHandle m_hIcon = nullptr;  // the application's icon
   std::atomic<std::uint8_t> m_nPage{0};
   UiTile m_tiles[kTileCount] = {};
   std::uint8_t m_nHoverTile = 0;

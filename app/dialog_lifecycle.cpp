@@ -12,7 +12,7 @@ constexpr const char* kAboutMenuText = "About Corvane(&A)...";
 
 bool CCorvaneDlg::OnInitDialog() {
   // Without the HID library the window stays up but does nothing: no
-  // title, no system menu, no link, no timers.
+  // title, only the system menu's own Move and Close, no link, no timers.
   if (!LoadHidLibrary()) return false;
 
   m_nLanguage = LanguageFromLocale(platform::SystemDefaultLocaleId());

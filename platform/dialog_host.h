@@ -26,6 +26,20 @@ struct FileDialogOptions {
   bool confirmOverwrite = false;  // save: ask before replacing an existing file
 };
 
+// The items that a window's system menu holds from the start, in this order:
+// Move and Close, whose commands reach the dialog's OnSysCommand like those
+// of the items it adds.
+inline constexpr unsigned kSysCommandMove = 0xF010;
+inline constexpr unsigned kSysCommandClose = 0xF060;
+struct SystemMenuItem {
+  unsigned commandId;
+  const char* text;
+};
+inline constexpr SystemMenuItem kStandardSystemMenu[] = {
+    {kSysCommandMove, "Move"},
+    {kSysCommandClose, "Close   Alt+F4"},
+};
+
 class DialogHost {
  public:
   virtual ~DialogHost() = default;
@@ -60,9 +74,10 @@ class DialogHost {
   // Moves the window with the pointer while the left button is held.
   virtual void beginWindowMove() = 0;
   // The window's system menu, which the user opens with Alt+Space or a right
-  // click on the title banner. Adds an item that sends commandId to
-  // OnSysCommand, or renames the item of that command; items keep the order
-  // of their first addition. "&" marks the mnemonic letter, "&&" is an "&".
+  // click on the title banner; it starts with kStandardSystemMenu. Adds an
+  // item that sends commandId to OnSysCommand, or renames the item of that
+  // command; items keep the order of their first addition. "&" marks the
+  // mnemonic letter, "&&" is an "&".
   virtual void setSystemMenuItem(unsigned commandId, const std::string& text) = 0;
 
   // These run a modal loop.

@@ -19,7 +19,11 @@ std::filesystem::path ExecutableFolder() {
 
 std::filesystem::path DriveCRoot() {
   if (const char* root = std::getenv("CORVANE_DRIVE_C"); root != nullptr && *root != '\0') return root;
-  return ExecutableFolder() / ".." / "share" / "corvane" / "drive_c";
+  return ShareFolder() / "drive_c";
+}
+
+std::filesystem::path ShareFolder() {
+  return ExecutableFolder() / ".." / "share" / "corvane";
 }
 
 std::filesystem::path MapDriveC(std::string_view windowsPath) {

@@ -11,6 +11,10 @@ namespace platform {
 
 std::filesystem::path DriveCRoot();
 
+// The program's share folder, <folder of the executable>/../share/corvane,
+// which holds the drive-C roots and the program's own files beside them.
+std::filesystem::path ShareFolder();
+
 // "C:\CORVANE\REC\X.PNG" -> <root>/CORVANE/REC/X.PNG. Backslashes become
 // slashes; names keep their case. A path without a drive is taken from the
 // root as well.

@@ -19,4 +19,11 @@ void AddHomePainters(PainterTable& table);
 // The six page backgrounds and the pressed buttons of the pages.
 void AddPagePainters(PainterTable& table);
 
+// The application's own icon, a square of kAppIconSize pixels. It is not one
+// of the pictures the program reads from drive C: the build keeps it in the
+// share folder beside the drive-C roots.
+inline constexpr int kAppIconSize = 256;
+// Paints it onto the whole of a square, transparent paint device.
+void PaintAppIcon(QPainter& p);
+
 }  // namespace pictures

@@ -1,13 +1,25 @@
 #include <QApplication>
 #include <QGuiApplication>
+#include <QIcon>
+#include <QPixmap>
+#include <atomic>
 #include <clocale>
 #include <cstdlib>
 
+#include "platform/app_icon.h"
 #include "platform/application.h"
+#include "platform/drive_c.h"
 
 namespace platform {
 
+struct AppIcon {
+  QIcon icon;
+};
+
 namespace {
+
+// The icon of the running application, or null.
+std::atomic<const AppIcon*> g_appIcon{nullptr};
 
 bool HasEnv(const char* name) {
   const char* value = std::getenv(name);
@@ -25,7 +37,15 @@ struct Application::Impl {
     // The program ends when its main dialog ends, not when a window closes.
     QApplication::setQuitOnLastWindowClosed(false);
     QGuiApplication::setApplicationDisplayName(QStringLiteral("Corvane"));
+    // Without its file the program runs without an icon.
+    const QPixmap picture(QString::fromStdString((ShareFolder() / "corvane.png").string()));
+    if (!picture.isNull()) {
+      appIcon.icon = QIcon(picture);
+      QApplication::setWindowIcon(appIcon.icon);
+      g_appIcon = &appIcon;
+    }
   }
+  ~Impl() { g_appIcon = nullptr; }
 
   // Without a display the windows live off screen, unless asked otherwise.
   static bool ChoosePlatform() {
@@ -36,6 +56,7 @@ struct Application::Impl {
 
   bool platformChosen;  // before app: the platform is read when it is made
   QApplication app;
+  AppIcon appIcon;  // after app: a picture lives within the application
 };
 
 Application::Application(int& argc, char** argv) : m_impl(std::make_unique<Impl>(argc, argv)) {}
@@ -50,6 +71,10 @@ void Application::ProcessEvents() {
 bool Application::Offscreen() {
   const QString name = QGuiApplication::platformName();
   return name == QLatin1String("offscreen") || name == QLatin1String("minimal");
+}
+
+IconHandle LoadAppIcon() {
+  return g_appIcon;
 }
 
 }  // namespace platform

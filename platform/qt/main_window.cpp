@@ -136,6 +136,8 @@ QtMainWindow::QtMainWindow(const DialogTemplate& clientTemplate)
   m_widget->setWindowTitle(QString());
   m_systemMenu = new QMenu(m_widget.get());
   m_systemMenu->setObjectName(QStringLiteral("systemMenu"));
+  for (const SystemMenuItem& item : kStandardSystemMenu)
+    setSystemMenuItem(item.commandId, item.text);
   createControls(clientTemplate);
 }
 

@@ -31,11 +31,20 @@ std::set<std::string> FilesUnder(const QString& root) {
   return files;
 }
 
+// The two files hold the same bytes.
+bool SameBytes(const QString& a, const QString& b) {
+  QFile first(a), second(b);
+  return first.open(QIODevice::ReadOnly) && second.open(QIODevice::ReadOnly) &&
+         first.readAll() == second.readAll();
+}
+
 TEST(MakePictures, RedrawsExactlyTheListedSetAsTheBuildInstalledIt) {
   QTemporaryDir out, scratch;
   ASSERT_TRUE(out.isValid() && scratch.isValid());
   const QString errors = scratch.filePath("errors");
-  ASSERT_EQ(RunTool("'" + out.path().toStdString() + "'", errors.toStdString()), 0);
+  const QString icon = scratch.filePath("corvane.png");
+  ASSERT_EQ(RunTool("'" + out.path().toStdString() + "' '" + icon.toStdString() + "'", errors.toStdString()),
+            0);
 
   // Every label fits its place in every language: the tool names each one that
   // does not, which would be drawn too small or running over its neighbours.
@@ -51,17 +60,17 @@ TEST(MakePictures, RedrawsExactlyTheListedSetAsTheBuildInstalledIt) {
       expected.insert(pictures::PictureFolder(picture, language) + "/" + std::string(picture.name));
     }
   }
+  // The icon goes where it is named, not among the pictures.
   ASSERT_EQ(FilesUnder(out.path()), expected);
 
   // Byte for byte what the build drew earlier: the output depends on nothing
   // but the tool.
   for (const std::string& file : expected) {
-    QFile fresh(out.path() + "/" + QString::fromStdString(file));
-    QFile installed(QString::fromStdString(picture_test::kDriveRoots[1] + "/" + file));
-    ASSERT_TRUE(fresh.open(QIODevice::ReadOnly));
-    ASSERT_TRUE(installed.open(QIODevice::ReadOnly)) << file;
-    EXPECT_TRUE(fresh.readAll() == installed.readAll()) << file;
+    EXPECT_TRUE(SameBytes(out.path() + "/" + QString::fromStdString(file),
+                          QString::fromStdString(picture_test::kDriveRoots[1] + "/" + file)))
+        << file;
   }
+  EXPECT_TRUE(SameBytes(icon, CORVANE_APP_ICON));
 }
 
 TEST(MakePictures, FailsWithoutAWritableOutputRoot) {

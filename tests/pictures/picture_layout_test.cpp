@@ -4,9 +4,11 @@
 
 #include <QPoint>
 #include <QRect>
+#include <algorithm>
 
 #include "app/ui_tile.h"
 #include "tests/pictures/picture_files.h"
+#include "tools/painters.h"
 
 namespace {
 
@@ -75,6 +77,27 @@ TEST(FramePictures, StatusBarKeepsTheLabelPlacesDarkForWhiteText) {
   for (const QRect place : {QRect(QPoint(28, 2), QPoint(52, 28)), QRect(QPoint(60, 2), QPoint(350, 30)),
                             QRect(QPoint(378, 2), QPoint(720, 30)), QRect(QPoint(750, 2), QPoint(969, 30))}) {
     EXPECT_EQ(CountPixels(bar, place, 0, dark), place.width() * place.height());
+  }
+}
+
+// The application's icon beside the drive-C roots: a dark tile whose mark
+// still stands out from it when the desktop shows it at 32 and 16 pixels.
+TEST(AppIcon, IsADarkSquareWithAMarkLegibleWhenSmall) {
+  const QImage icon = QImage(QString(CORVANE_APP_ICON)).convertToFormat(QImage::Format_ARGB32);
+  ASSERT_EQ(icon.size(), QSize(pictures::kAppIconSize, pictures::kAppIconSize));
+  for (const int size : {pictures::kAppIconSize, 32, 16}) {
+    const QImage shown = icon.scaled(size, size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    int lumaSum = 0, lumaMin = 255, lumaMax = 0;
+    const int opaque = CountPixels(shown, shown.rect(), 0, [&](QRgb c) {
+      if (!Opaque(c)) return false;
+      lumaSum += Luma(c);
+      lumaMin = std::min(lumaMin, Luma(c));
+      lumaMax = std::max(lumaMax, Luma(c));
+      return true;
+    });
+    EXPECT_GT(opaque, size * size * 2 / 3) << size;
+    EXPECT_LT(lumaSum / std::max(opaque, 1), 90) << size;
+    EXPECT_GT(lumaMax - lumaMin, 100) << size;
   }
 }
 

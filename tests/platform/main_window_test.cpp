@@ -19,6 +19,7 @@
 #include <optional>
 #include <thread>
 
+#include "platform/app_icon.h"
 #include "platform/application.h"
 #include "qt_test_support.h"
 
@@ -391,20 +392,24 @@ TEST_F(MainWindowTest, MouseReachesTheDialogInClientCoordinates) {
 
 TEST_F(MainWindowTest, SystemMenuOpensOnTheBannerOrAltSpaceAndSendsItsCommands) {
   ShowAndSettle();
-  EXPECT_EQ(OpenMenuWithAltSpace(), nullptr);  // nothing to show yet
-  window->setSystemMenuItem(0x10, "&About");
-  window->setSystemMenuItem(0xF060, "Close");
-  window->setSystemMenuItem(0x10, "&Info");  // renamed in its place
-
+  // Move and Close from the start, before the dialog has added anything.
   QMenu* menu = OpenMenuWithAltSpace();
+  EXPECT_EQ(MenuTexts(menu), QStringList({"Move", "Close   Alt+F4"}));
+  ChooseMenuItem(menu, 1);
+  EXPECT_EQ(dialog.sysCommands, std::vector<unsigned>{0xF060});
+
+  window->setSystemMenuItem(0x10, "&About");
+  window->setSystemMenuItem(0xF060, "Close");  // renamed in its place
+  window->setSystemMenuItem(0x10, "&Info");
+  menu = OpenMenuWithAltSpace();
   ASSERT_NE(menu, nullptr);
   // At the window's corner, which here is the screen's: the menu keeps off
   // the screen's edge by its frame.
   EXPECT_LE((menu->pos() - MainWidget()->mapToGlobal(QPoint(0, 0))).manhattanLength(), 4);
-  EXPECT_EQ(MenuTexts(menu), QStringList({"&Info", "Close"}));
-  ChooseMenuItem(menu, 1);
+  EXPECT_EQ(MenuTexts(menu), QStringList({"Move", "Close", "&Info"}));
+  ChooseMenuItem(menu, 0);
   EXPECT_EQ(QApplication::activePopupWidget(), nullptr);
-  EXPECT_EQ(dialog.sysCommands, std::vector<unsigned>{0xF060});
+  EXPECT_EQ(dialog.sysCommands, (std::vector<unsigned>{0xF060, 0xF010}));
 
   // A right click opens it at the pointer on the banner only, and never
   // reaches the dialog as a click.
@@ -412,10 +417,17 @@ TEST_F(MainWindowTest, SystemMenuOpensOnTheBannerOrAltSpaceAndSendsItsCommands) 
   menu = OpenMenuWithRightClick({300, 59});
   ASSERT_NE(menu, nullptr);
   EXPECT_EQ(menu->pos(), MainWidget()->mapToGlobal(QPoint(300, 59)));
-  ChooseMenuItem(menu, 0);
-  EXPECT_EQ(dialog.sysCommands, (std::vector<unsigned>{0xF060, 0x10}));
+  ChooseMenuItem(menu, 2);
+  EXPECT_EQ(dialog.sysCommands, (std::vector<unsigned>{0xF060, 0xF010, 0x10}));
   EXPECT_TRUE(dialog.downs.empty());
   EXPECT_TRUE(dialog.ups.empty());
+}
+
+TEST_F(MainWindowTest, TheApplicationAndTheWindowShowTheProgramsIcon) {
+  ShowAndSettle();
+  EXPECT_NE(platform::LoadAppIcon(), nullptr);
+  EXPECT_FALSE(QApplication::windowIcon().isNull());
+  EXPECT_EQ(MainWidget()->windowIcon().cacheKey(), QApplication::windowIcon().cacheKey());
 }
 
 TEST_F(MainWindowTest, ShownAgainAfterMinimisedThePageIsPaintedAgain) {

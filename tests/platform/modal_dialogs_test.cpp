@@ -152,6 +152,23 @@ TEST_F(ModalDialogsTest, EscapeAndTheCloseBoxCancelWithoutTheHandler) {
   EXPECT_TRUE(presses.empty());
 }
 
+TEST_F(ModalDialogsTest, IconItemShowsTheApplicationsIcon) {
+  platform::DialogTemplate about;
+  about.width = 170;
+  about.height = 62;
+  about.items = {
+      {Kind::Icon, -1, 14, 14, 20, 20, "", false, false, true},
+      {Kind::Button, platform::kIdOk, 113, 41, 50, 14, "OK", true, false, true},
+  };
+  bool shown = false;
+  WhenModalShows([&](QWidget* modal) {
+    if (auto* icon = Find<QLabel>(modal, "icon-1")) shown = !icon->pixmap().isNull();
+    Find<QPushButton>(modal, "button1")->click();
+  });
+  window->runModal(about, Handler({true}));
+  EXPECT_TRUE(shown);
+}
+
 TEST_F(ModalDialogsTest, MessageBoxesShowTheirCaptionAndIcon) {
   QString title, text;
   QMessageBox::Icon icon = QMessageBox::NoIcon;

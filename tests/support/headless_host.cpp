@@ -2,7 +2,10 @@
 
 #include <algorithm>
 
-HeadlessHost::HeadlessHost() : m_uiThread(std::this_thread::get_id()) {}
+HeadlessHost::HeadlessHost() : m_uiThread(std::this_thread::get_id()) {
+  for (const platform::SystemMenuItem& item : platform::kStandardSystemMenu)
+    m_systemMenu.emplace_back(item.commandId, item.text);
+}
 
 bool HeadlessHost::isUiThread() const {
   return std::this_thread::get_id() == m_uiThread;

@@ -76,26 +76,38 @@ TEST_F(HomeWindow, SystemMenuOpensTheAboutBoxSwitchesTheLanguageAndCloses) {
   window->show(*dlg);
   QMenu* menu = OpenMenuWithAltSpace();
   EXPECT_EQ(MenuTexts(menu),
-            QStringList({"About Corvane(&A)...", "Chinese", "Move(M)", "Close(C)   Alt+F4"}));
+            QStringList({"Move(M)", "Close(C)   Alt+F4", "About Corvane(&A)...", "Chinese"}));
   QString about;
   WhenModalShows([&](QWidget* modal) {
     about = modal->windowTitle();
     modal->close();
   });
-  ChooseMenuItem(menu, 0);
+  ChooseMenuItem(menu, 2);
   EXPECT_EQ(about, "About Corvane");
 
   // English switches to Japanese, Japanese to Chinese; the menu follows.
-  ChooseMenuItem(OpenMenuWithRightClick({500, 30}), 1);
+  ChooseMenuItem(OpenMenuWithRightClick({500, 30}), 3);
   menu = OpenMenuWithAltSpace();
-  EXPECT_EQ(MenuTexts(menu), QStringList({"About Corvane(&A)...", "Japanese", "移動", "終了"}));
-  ChooseMenuItem(menu, 1);
+  EXPECT_EQ(MenuTexts(menu), QStringList({"移動", "終了", "About Corvane(&A)...", "Japanese"}));
+  ChooseMenuItem(menu, 3);
   menu = OpenMenuWithAltSpace();
   EXPECT_EQ(MenuTexts(menu),
-            QStringList({"About Corvane(&A)...", "English", "移动(M)", "关闭(C)    Alt+F4"}));
+            QStringList({"移动(M)", "关闭(C)    Alt+F4", "About Corvane(&A)...", "English"}));
   EXPECT_EQ(dlg->m_nLanguage, 1);
 
-  ChooseMenuItem(menu, 3);
+  ChooseMenuItem(menu, 1);
+  EXPECT_TRUE(window->ended());
+  EXPECT_EQ(window->result(), platform::kIdCancel);
+}
+
+TEST_F(HomeWindow, WithoutTheHidLibraryTheSystemMenuStillMovesAndCloses) {
+  ::setenv("CORVANE_DRIVE_C", "/nonexistent-corvane-root", 1);
+  WhenModalShows([](QWidget* modal) { modal->close(); });  // the library's message
+  window->show(*dlg);
+  EXPECT_NE(dlg->OnQueryDragIcon(), nullptr);
+  QMenu* menu = OpenMenuWithAltSpace();
+  EXPECT_EQ(MenuTexts(menu), QStringList({"Move", "Close   Alt+F4"}));
+  ChooseMenuItem(menu, 1);
   EXPECT_TRUE(window->ended());
   EXPECT_EQ(window->result(), platform::kIdCancel);
 }
