@@ -324,6 +324,32 @@ TEST_F(FirmwareLoading, UpgradePagePicksALocalImage) {
   const std::string written((std::istreambuf_iterator<char>(ini)), {});
   EXPECT_NE(written.find("binbox=" + file.string()), std::string::npos);
   EXPECT_EQ(host.FileDialogs().back().filterPattern, "*.bin");
+
+  // Each pick sets its key in the [Information] section and leaves the rest.
+  const std::string p = file.string();
+  const struct {
+    bool esc;
+    std::string before, after;
+  } cases[] = {
+      {false, "[Information]\nbinbox=old\n", "[Information]\nbinbox=" + p + "\n"},
+      {true, "[Other]\nbin=keep\n\n[ information ]\nBIN = old\nk=v\n",
+       "[Other]\nbin=keep\n\n[ information ]\nBIN=" + p + "\nk=v\n"},
+      {true, "; note\n[INFORMATION]\nbinbox=x\n\n[Next]\nk=v",
+       "; note\n[INFORMATION]\nbinbox=x\nbin=" + p + "\n\n[Next]\nk=v\n"},
+      {true, "[Other]\nk=v\n", "[Other]\nk=v\n[Information]\nbin=" + p + "\n"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.before);
+    std::ofstream(root / "Information.ini", std::ios::trunc) << c.before;
+    host.QueueFileChoice(p);
+    if (c.esc) {
+      dlg->m_pageUp.OnBnClickedLocalEsc();
+    } else {
+      dlg->m_pageUp.OnBnClickedLocalBox();
+    }
+    std::ifstream after(root / "Information.ini");
+    EXPECT_EQ(std::string((std::istreambuf_iterator<char>(after)), {}), c.after);
+  }
   std::filesystem::remove_all(root);
 }
 
