@@ -85,12 +85,14 @@ void CCorvaneDlg::HandOverFirmware(std::uint8_t channel, int address, int length
     m_nFwLength = length;
   };
   while (!ProgramUnderWay()) {
-    if (QueueIdentifyIfIdle(channel, kCmdProgram, false, fill)) return;
-    // Nothing can be programmed while no box is connected.
+    // Nothing can be programmed while no box is connected: a job queued then
+    // would wait for a link that is not there. Only the UI thread stops the
+    // link, so it cannot stop between this test and the hand-off.
     if (!m_bLinkRunning) {
       ShowStatus(27);  // "USB Connection Fail"
       return;
     }
+    if (QueueIdentifyIfIdle(channel, kCmdProgram, false, fill)) return;
     std::this_thread::sleep_for(std::chrono::milliseconds(10));
   }
 }

@@ -14,6 +14,7 @@ class UpgradePageInput : public PageTest {
  protected:
   void SetUp() override {
     PageTest::SetUp();
+    dlg->m_bLinkRunning = 1;  // a box is connected; no thread takes the jobs
     OnPage(6);
   }
   void TearDown() override { std::filesystem::remove(image); }
@@ -98,12 +99,14 @@ TEST_F(UpgradePageInput, UpgradeButtonsAreHeldOnlyWhileAProgramIsUnderWay) {
     std::optional<std::string> chosen;  // its answer; none: cancelled
     std::string message;
     bool queued;
+    bool noBox = false;  // the box was pulled before the press
   } cases[] = {
       {340, 0, 0, true, std::nullopt, "", false},       // cancelled
       {340, 0, 0, true, image, "程序文件错误", false},  // a box image for the ESC
       {340, 2, 5, false, std::nullopt, "", false},      // a selection outside the list
       {340, 2, 1, false, std::nullopt, "", false},      // the download fails
       {800, 0, 0, true, "/nonexistent/box.bin", "Can't open file!", false},
+      {800, 0, 0, true, image, "", false, true},  // nothing queued to a stopped link
       {800, 0, 0, true, image, "", true},
       {340, 0, 0, false, std::nullopt, "", true},  // held: no response
   };
@@ -116,12 +119,15 @@ TEST_F(UpgradePageInput, UpgradeButtonsAreHeldOnlyWhileAProgramIsUnderWay) {
     const auto messages = host.MessageBoxes().size();
     dlg->m_bFwListOpen = 1;
     dlg->m_nPressCountdown = 0;
+    dlg->m_bLinkRunning = c.noBox ? 0 : 1;
+    dlg->m_nStatusTextId = 8;
     Click(c.x, 155);
     EXPECT_EQ(host.FileDialogs().size(), dialogs + (c.pick ? 1 : 0));
     EXPECT_EQ(host.MessageBoxes().size() == messages ? std::string() : host.MessageBoxes().back(), c.message);
     EXPECT_EQ(dlg->m_bUpgradeStarted, c.queued ? 1 : 0);
     EXPECT_EQ(dlg->m_nPressCountdown, c.pick || !c.queued ? 50 : 0);
     EXPECT_EQ(dlg->m_bFwListOpen, 0);
+    EXPECT_EQ(dlg->m_nStatusTextId == 27, c.noBox);  // "USB Connection Fail"
   }
   EXPECT_EQ(host.FileDialogs().back().filterPattern, "*.bin");
   EXPECT_EQ(dlg->m_strFirmwarePath, image);

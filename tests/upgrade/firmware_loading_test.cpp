@@ -273,12 +273,21 @@ TEST_F(FirmwareLoading, ClosingTheWindowDuringADownloadProgramsNothing) {
 }
 
 TEST_F(FirmwareLoading, NoBoxNoProgramming) {
-  dlg->m_bLinkRunning = 0;
-  dlg->m_bJobQueued = 1;  // a request left from before the box went
   WriteImage(Image("ESC", 0x1000, Body(10)));
+  // With a request left from before the box went, and with none: nothing is
+  // queued to the stopped link.
+  for (std::uint8_t left : {1, 0}) {
+    dlg->m_bLinkRunning = 0;
+    dlg->m_bJobQueued = left;
+    dlg->LoadEscFirmware(0, 1);
+    EXPECT_EQ(StatusId(), 27);
+    EXPECT_NE(dlg->m_nPendingOp, 'p');
+    EXPECT_EQ(dlg->m_bJobQueued, left);
+  }
+  // Once the box is back, a load goes through.
+  dlg->m_bLinkRunning = 1;
   dlg->LoadEscFirmware(0, 1);
-  EXPECT_EQ(StatusId(), 27);
-  EXPECT_NE(dlg->m_nPendingOp, 'p');
+  EXPECT_TRUE(Queued(kChannelEsc));
 }
 
 TEST_F(FirmwareLoading, ProgramsTheEscThroughTheLink) {
