@@ -7,6 +7,7 @@
 #include <fstream>
 
 #include "page_fixture.h"
+#include "upgrade/loopback_server.h"
 
 namespace {
 
@@ -133,6 +134,35 @@ TEST_F(UpgradePageInput, UpgradeButtonsAreHeldOnlyWhileAProgramIsUnderWay) {
   EXPECT_EQ(dlg->m_strFirmwarePath, image);
   EXPECT_TRUE(dlg->m_bJobQueued && dlg->m_nPendingOp == kCmdProgram && dlg->m_nChannel == kChannelBox);
   EXPECT_EQ(dlg->m_nFwLength, 40);
+}
+
+TEST_F(UpgradePageInput, APageChosenDuringADownloadIsTheOneDrawnAfterIt) {
+  // The server sends part of the image and holds; meanwhile the user picks
+  // the throttle tab, then the download breaks off.
+  ScriptedServer server([&](const std::string&) {
+    return ScriptedServer::Reply{"HTTP/1.1 200 X\r\nContent-Length: 5000\r\n\r\n" + std::string(100, '\0'),
+                                 true, [&] {
+                                   host.post([&] {
+                                     Click(170, 80);
+                                     server.Release();
+                                   });
+                                 }};
+  });
+  std::memcpy(dlg->m_escId.modelName, "ESC08", 5);
+  Offer(dlg->m_escOffers, 1);
+  dlg->m_escOffers.version[0] = 0x0200;
+  dlg->m_escOffers.url[0] = server.Url();
+  dlg->m_escOffers.memo[0] = "\"cn\":\"note\",\"jp\":\"-\"";
+  Click(340, 155);
+  EXPECT_EQ(dlg->m_nPage, 2);
+  std::string lastPage;
+  for (const DrawOp& op : host.Window().Ops()) {
+    if (op.kind == DrawOp::Kind::Image && op.rect.y == 60 && op.rect.height == 477)
+      lastPage = std::filesystem::path(op.file).filename();
+  }
+  EXPECT_EQ(lastPage, dlg->m_tiles[2].name);
+  EXPECT_EQ(host.ControlText(IDC_FIRMWARE_NOTE_LEFT), "");
+  EXPECT_EQ(host.ControlText(IDC_FIRMWARE_NOTE_RIGHT), "");
 }
 
 }  // namespace
