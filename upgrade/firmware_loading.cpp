@@ -25,7 +25,10 @@ void CCorvaneDlg::LoadBoxFirmware(int index, int local) {
 }
 
 bool CCorvaneDlg::ProgramUnderWay() const {
-  // From the hand-off until the device's reply to the program command.
+  // From the hand-off until the device's reply to the program command, and
+  // on while the link counts down to identifying the reprogrammed device:
+  // until then its identity is the one from before.
+  if (m_bLinkRunning && !m_bIdentifySent && m_nIdentifyCountdown != 0) return true;
   return !LinkIdle() && (m_nPendingOp == kCmdProgram || m_frames[0].txCommand == kCmdProgram);
 }
 
