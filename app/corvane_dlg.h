@@ -392,7 +392,8 @@ class CCorvaneDlg : public platform::DialogEvents {
   // Waits for an idle link, then puts the body into the transmit buffer and
   // queues the identify that leads to the program command, in one step.
   void HandOverFirmware(std::uint8_t channel, int address, int length, const std::uint8_t* body);
-  // A program job is queued, or sent and not yet answered.
+  // A program job is queued, or sent and not yet answered, or answered and
+  // the reprogrammed device not yet identified again.
   bool ProgramUnderWay() const;
   void HandleEscIdentify();
   void HandleReadComplete();
@@ -403,8 +404,10 @@ class CCorvaneDlg : public platform::DialogEvents {
   void RefuseIdentity();
   void StartUpgradeCheck();
   void StopUpgradeCheck();
-  // Runs an offer on the UI thread and waits until it has run; false when the
-  // program is closing first.
+  // Runs an offer on the UI thread and waits for its answer; false when the
+  // offer was not made, as an image is being fetched or programmed (a program
+  // counts until the device has been identified again) or no box is
+  // connected, or when the program is closing first.
   bool RunOfferOnUiThread(void (CCorvaneDlg::*offer)());
   // Waits until the link is idle and no image is being downloaded, a second
   // at a time; false when closing.

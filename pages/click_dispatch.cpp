@@ -245,6 +245,12 @@ void ClickFirmwarePage(CCorvaneDlg& dlg, int x, int y) {
     // Any other click closes an open list.
     dlg.m_bFwListOpen = 0;
   }
+  // An upgrade's download keeps the window live, so the user may have moved
+  // to another page meanwhile: the page current now is the one drawn.
+  if (dlg.m_nPage != kFirmwarePage) {
+    dlg.DispatchClick(0, 520);
+    return;
+  }
   dlg.DrawUpgradePage();
 }
 

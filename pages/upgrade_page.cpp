@@ -65,7 +65,8 @@ std::string HardwareText(const DeviceIdentity& id) {
   return Character('0' + (hardware >> 4)) + '.' + Character('0' + (hardware & 0x0F));
 }
 
-// At most the first four characters of an entry's version text.
+// The chosen entry's version: at most the first four characters of its text
+// (the list rows show the whole text).
 std::string ServerVersionText(const std::string& versionText) {
   return versionText.substr(0, 4);
 }
@@ -88,8 +89,7 @@ std::string DrawColumn(CCorvaneDlg& dlg, page::PageDrawing& drawing, const Firmw
       for (int k = 0; k < kVisibleRows && firstRow + k < count; ++k) {
         const float y = 447.0f + 30.0f * static_cast<float>(k);
         drawing.Picture(kListRow, column.listX, y, 80, 30);
-        drawing.Text(ServerVersionText(offers.versionText[firstRow + k]), kFont, page::kOrange,
-                     column.listTextX, y + 2);
+        drawing.Text(offers.versionText[firstRow + k], kFont, page::kOrange, column.listTextX, y + 2);
       }
       if (count > kVisibleRows) drawing.Picture(kScrollArrows, column.arrowsX, 446, 30, 90);
       dlg.m_bFwListOpen = 1;

@@ -25,7 +25,10 @@ void CCorvaneDlg::LoadBoxFirmware(int index, int local) {
 }
 
 bool CCorvaneDlg::ProgramUnderWay() const {
-  // From the hand-off until the device's reply to the program command.
+  // From the hand-off until the device's reply to the program command, and
+  // on while the link counts down to identifying the reprogrammed device:
+  // until then its identity is the one from before.
+  if (m_bLinkRunning && !m_bIdentifySent && m_nIdentifyCountdown != 0) return true;
   return !LinkIdle() && (m_nPendingOp == kCmdProgram || m_frames[0].txCommand == kCmdProgram);
 }
 
@@ -85,12 +88,14 @@ void CCorvaneDlg::HandOverFirmware(std::uint8_t channel, int address, int length
     m_nFwLength = length;
   };
   while (!ProgramUnderWay()) {
-    if (QueueIdentifyIfIdle(channel, kCmdProgram, false, fill)) return;
-    // Nothing can be programmed while no box is connected.
+    // Nothing can be programmed while no box is connected: a job queued then
+    // would wait for a link that is not there. Only the UI thread stops the
+    // link, so it cannot stop between this test and the hand-off.
     if (!m_bLinkRunning) {
       ShowStatus(27);  // "USB Connection Fail"
       return;
     }
+    if (QueueIdentifyIfIdle(channel, kCmdProgram, false, fill)) return;
     std::this_thread::sleep_for(std::chrono::milliseconds(10));
   }
 }

@@ -78,20 +78,25 @@ int CCorvaneDlg::UpgradeCheckThreadProc(CCorvaneDlg* dlg) {
     dlg->m_nUpgradeFlags |= kUpgradeBoxQueried;
   }
 
+  // An offer that the UI thread could not make yet (an image being fetched or
+  // programmed) is tried again after the next wait for an idle link; closing
+  // ends the waiting.
+  const auto makeOffer = [dlg](void (CCorvaneDlg::*offer)()) {
+    while (dlg->WaitForIdleLinkToOffer() && !dlg->RunOfferOnUiThread(offer)) {
+    }
+  };
   if (!(dlg->m_nUpgradeFlags & kUpgradeEscOfferDone)) {
     dlg->m_nUpgradeFlags |= kUpgradeEscOfferDone;
     if (dlg->Offers(dlg->m_escOffers).count > 0) {
       // The ESC's offer leads on to the box's by itself.
-      if (dlg->WaitForIdleLinkToOffer()) dlg->RunOfferOnUiThread(&CCorvaneDlg::OnEscUpgradeAvailable);
+      makeOffer(&CCorvaneDlg::OnEscUpgradeAvailable);
       dlg->m_nUpgradeFlags &= ~kUpgradeCheckRunning;
       return 0;
     }
   }
   if (!(dlg->m_nUpgradeFlags & kUpgradeBoxOfferDone)) {
     dlg->m_nUpgradeFlags |= kUpgradeBoxOfferDone;
-    if (dlg->Offers(dlg->m_boxOffers).count > 0 && dlg->WaitForIdleLinkToOffer()) {
-      dlg->RunOfferOnUiThread(&CCorvaneDlg::OnBoxUpgradeAvailable);
-    }
+    if (dlg->Offers(dlg->m_boxOffers).count > 0) makeOffer(&CCorvaneDlg::OnBoxUpgradeAvailable);
   }
   dlg->m_nUpgradeFlags &= ~kUpgradeCheckRunning;
   return 0;
@@ -107,17 +112,26 @@ bool CCorvaneDlg::WaitForIdleLinkToOffer() {
 }
 
 bool CCorvaneDlg::RunOfferOnUiThread(void (CCorvaneDlg::*offer)()) {
-  // The UI thread marks the offer answered; closing wakes the wait as well.
-  auto answered = std::make_shared<std::atomic<bool>>(false);
-  m_host.post([this, offer, answered] {
-    if (!m_bStopUpgradeCheck) (this->*offer)();
+  // The UI thread answers whether it made the offer: not while an image is
+  // fetched or programmed, whose load would refuse the user's yes (the offer
+  // may even run inside a download's live loop), and not while no box is
+  // connected, as while a reprogrammed box restarts: nothing could be
+  // programmed then. Closing wakes the wait too.
+  struct Answer {
+    bool given = false, made = false;  // under m_upgradeWaitMutex
+  };
+  auto answer = std::make_shared<Answer>();
+  m_host.post([this, offer, answer] {
+    const bool made = !m_bStopUpgradeCheck && m_bLinkRunning && !ProgramUnderWay() && !DownloadUnderWay();
+    if (made) (this->*offer)();
     std::lock_guard lock(m_upgradeWaitMutex);
-    *answered = true;
+    answer->given = true;
+    answer->made = made;
     m_upgradeWake.notify_all();
   });
   std::unique_lock lock(m_upgradeWaitMutex);
-  m_upgradeWake.wait(lock, [&] { return answered->load() || m_bStopUpgradeCheck.load(); });
-  return answered->load();
+  m_upgradeWake.wait(lock, [&] { return answer->given || m_bStopUpgradeCheck.load(); });
+  return answer->made;
 }
 
 void CCorvaneDlg::StopUpgradeCheck() {

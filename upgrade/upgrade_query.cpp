@@ -21,14 +21,14 @@ constexpr int kHttpOk = 200;
 
 // Where a key first stands in the text; a key that is absent, or that stands
 // at the very start, counts as not found.
-std::size_t Find(const std::string& text, std::string_view key) {
+std::size_t Find(std::string_view text, std::string_view key) {
   const std::size_t at = text.find(key);
   return at == 0 ? std::string::npos : at;
 }
 
 // Where a key first stands after the end of the key found at `previous`, so
 // that no key is ever found inside the one before it.
-std::size_t FindAfter(const std::string& text, std::string_view key, std::size_t previous,
+std::size_t FindAfter(std::string_view text, std::string_view key, std::size_t previous,
                       std::string_view previousKey) {
   return text.find(key, previous + previousKey.size());
 }
@@ -65,30 +65,31 @@ void ReadUpgradeReply(UpgradeList& list, std::string text) {
   while (list.count < kMaxUpgradeEntries) {
     const std::size_t id = Find(text, kIdKey);
     if (id == npos) return;
-    const std::size_t version = FindAfter(text, kVersionKey, id, kIdKey);
+    // An entry's other keys count only before the next entry begins: one
+    // that lacks a key ends the reading rather than borrow the next one's.
+    const std::string_view entry =
+        std::string_view(text).substr(0, std::string_view(text).find(kIdKey, id + kIdKey.size()));
+    const std::size_t version = FindAfter(entry, kVersionKey, id, kIdKey);
     if (version == npos) return;
-    const std::size_t memo = FindAfter(text, kMemoKey, version, kVersionKey);
+    const std::size_t memo = FindAfter(entry, kMemoKey, version, kVersionKey);
     if (memo == npos) return;
     const int slot = list.count;
     const std::size_t versionText = version + kVersionKey.size();
-    list.versionText[slot] = text.substr(versionText, memo - versionText);
+    list.versionText[slot] = entry.substr(versionText, memo - versionText);
     ParseVersionEntry(list);
 
-    // The notes are the memo object's inside, up to its checksum member; a
-    // checksum only counts when it comes before the next entry begins.
+    // The notes are the memo object's inside, up to its checksum member.
     const std::size_t notes = memo + kMemoKey.size();
-    std::size_t checksum = FindAfter(text, kChecksumKey, memo, kMemoKey);
-    const std::size_t nextId = FindAfter(text, kIdKey, memo, kMemoKey);
-    if (checksum != npos && nextId != npos && nextId < checksum) checksum = npos;
-    list.memo[slot] = checksum == npos ? std::string() : text.substr(notes, checksum - notes);
+    const std::size_t checksum = FindAfter(entry, kChecksumKey, memo, kMemoKey);
+    list.memo[slot] = checksum == npos ? std::string() : std::string(entry.substr(notes, checksum - notes));
 
-    const std::size_t url = checksum == npos ? FindAfter(text, kUrlKey, memo, kMemoKey)
-                                             : FindAfter(text, kUrlKey, checksum, kChecksumKey);
+    const std::size_t url = checksum == npos ? FindAfter(entry, kUrlKey, memo, kMemoKey)
+                                             : FindAfter(entry, kUrlKey, checksum, kChecksumKey);
     if (url == npos) return;
-    const std::size_t end = FindAfter(text, kEndKey, url, kUrlKey);
+    const std::size_t end = FindAfter(entry, kEndKey, url, kUrlKey);
     if (end == npos) return;
     const std::size_t address = url + kUrlKey.size();
-    std::string written = text.substr(address, end - address);
+    std::string written(entry.substr(address, end - address));
     std::erase(written, '\\');
     list.url[slot] = written;
 

@@ -7,6 +7,7 @@
 #include <fstream>
 
 #include "page_fixture.h"
+#include "upgrade/loopback_server.h"
 
 namespace {
 
@@ -14,6 +15,7 @@ class UpgradePageInput : public PageTest {
  protected:
   void SetUp() override {
     PageTest::SetUp();
+    dlg->m_bLinkRunning = 1;  // a box is connected; no thread takes the jobs
     OnPage(6);
   }
   void TearDown() override { std::filesystem::remove(image); }
@@ -98,12 +100,14 @@ TEST_F(UpgradePageInput, UpgradeButtonsAreHeldOnlyWhileAProgramIsUnderWay) {
     std::optional<std::string> chosen;  // its answer; none: cancelled
     std::string message;
     bool queued;
+    bool noBox = false;  // the box was pulled before the press
   } cases[] = {
       {340, 0, 0, true, std::nullopt, "", false},       // cancelled
       {340, 0, 0, true, image, "程序文件错误", false},  // a box image for the ESC
       {340, 2, 5, false, std::nullopt, "", false},      // a selection outside the list
       {340, 2, 1, false, std::nullopt, "", false},      // the download fails
       {800, 0, 0, true, "/nonexistent/box.bin", "Can't open file!", false},
+      {800, 0, 0, true, image, "", false, true},  // nothing queued to a stopped link
       {800, 0, 0, true, image, "", true},
       {340, 0, 0, false, std::nullopt, "", true},  // held: no response
   };
@@ -116,17 +120,49 @@ TEST_F(UpgradePageInput, UpgradeButtonsAreHeldOnlyWhileAProgramIsUnderWay) {
     const auto messages = host.MessageBoxes().size();
     dlg->m_bFwListOpen = 1;
     dlg->m_nPressCountdown = 0;
+    dlg->m_bLinkRunning = c.noBox ? 0 : 1;
+    dlg->m_nStatusTextId = 8;
     Click(c.x, 155);
     EXPECT_EQ(host.FileDialogs().size(), dialogs + (c.pick ? 1 : 0));
     EXPECT_EQ(host.MessageBoxes().size() == messages ? std::string() : host.MessageBoxes().back(), c.message);
     EXPECT_EQ(dlg->m_bUpgradeStarted, c.queued ? 1 : 0);
     EXPECT_EQ(dlg->m_nPressCountdown, c.pick || !c.queued ? 50 : 0);
     EXPECT_EQ(dlg->m_bFwListOpen, 0);
+    EXPECT_EQ(dlg->m_nStatusTextId == 27, c.noBox);  // "USB Connection Fail"
   }
   EXPECT_EQ(host.FileDialogs().back().filterPattern, "*.bin");
   EXPECT_EQ(dlg->m_strFirmwarePath, image);
   EXPECT_TRUE(dlg->m_bJobQueued && dlg->m_nPendingOp == kCmdProgram && dlg->m_nChannel == kChannelBox);
   EXPECT_EQ(dlg->m_nFwLength, 40);
+}
+
+TEST_F(UpgradePageInput, APageChosenDuringADownloadIsTheOneDrawnAfterIt) {
+  // The server sends part of the image and holds; meanwhile the user picks
+  // the throttle tab, then the download breaks off.
+  ScriptedServer server([&](const std::string&) {
+    return ScriptedServer::Reply{"HTTP/1.1 200 X\r\nContent-Length: 5000\r\n\r\n" + std::string(100, '\0'),
+                                 true, [&] {
+                                   host.post([&] {
+                                     Click(170, 80);
+                                     server.Release();
+                                   });
+                                 }};
+  });
+  std::memcpy(dlg->m_escId.modelName, "ESC08", 5);
+  Offer(dlg->m_escOffers, 1);
+  dlg->m_escOffers.version[0] = 0x0200;
+  dlg->m_escOffers.url[0] = server.Url();
+  dlg->m_escOffers.memo[0] = "\"cn\":\"note\",\"jp\":\"-\"";
+  Click(340, 155);
+  EXPECT_EQ(dlg->m_nPage, 2);
+  std::string lastPage;
+  for (const DrawOp& op : host.Window().Ops()) {
+    if (op.kind == DrawOp::Kind::Image && op.rect.y == 60 && op.rect.height == 477)
+      lastPage = std::filesystem::path(op.file).filename();
+  }
+  EXPECT_EQ(lastPage, dlg->m_tiles[2].name);
+  EXPECT_EQ(host.ControlText(IDC_FIRMWARE_NOTE_LEFT), "");
+  EXPECT_EQ(host.ControlText(IDC_FIRMWARE_NOTE_RIGHT), "");
 }
 
 }  // namespace

@@ -126,7 +126,7 @@ TEST_F(UpgradePage, TheChosenEntrysVersionAndNote) {
   Offer(dlg.m_escOffers, 4);  // an entry past the count stays unseen
   dlg.m_escOffers.count = 3;
   Offer(dlg.m_boxOffers, 3);
-  dlg.m_escOffers.versionText[2] = "10.05";  // four characters at most
+  dlg.m_escOffers.versionText[2] = "10.05";  // four characters at most, but whole in the list
   dlg.m_boxOffers.memo[1] = "no key";
   struct Case {
     int escSel, boxSel;
@@ -146,6 +146,9 @@ TEST_F(UpgradePage, TheChosenEntrysVersionAndNote) {
     EXPECT_EQ(host.ControlText(IDC_FIRMWARE_NOTE_LEFT), c.escNote);
     EXPECT_EQ(host.ControlText(IDC_FIRMWARE_NOTE_RIGHT), c.boxNote);
   }
+  dlg.m_nListRequest = 1;
+  Draw(&CCorvaneDlg::DrawUpgradePage);
+  EXPECT_EQ(TextAt(293, 509), "10.05");
 }
 
 }  // namespace

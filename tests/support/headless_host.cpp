@@ -55,6 +55,11 @@ int HeadlessHost::Pump() {
   }
 }
 
+bool HeadlessHost::WaitForTask(std::chrono::milliseconds limit) {
+  std::unique_lock lock(m_mutex);
+  return m_taskPosted.wait_for(lock, limit, [this] { return !m_tasks.empty(); });
+}
+
 void HeadlessHost::setControlText(int controlId, const std::string& text) {
   std::lock_guard lock(m_mutex);
   m_texts[controlId] = text;

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <atomic>
+#include <chrono>
 #include <condition_variable>
 #include <deque>
 #include <functional>
@@ -62,6 +63,9 @@ class HeadlessHost : public platform::DialogHost {
 
   // Runs the posted tasks; returns how many ran.
   int Pump();
+  // Waits, without running any, until a posted task is pending; false when
+  // none is within the limit.
+  bool WaitForTask(std::chrono::milliseconds limit = std::chrono::minutes(2));
 
   // What was shown.
   std::string ControlText(int controlId) const;

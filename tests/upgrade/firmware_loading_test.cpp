@@ -273,12 +273,21 @@ TEST_F(FirmwareLoading, ClosingTheWindowDuringADownloadProgramsNothing) {
 }
 
 TEST_F(FirmwareLoading, NoBoxNoProgramming) {
-  dlg->m_bLinkRunning = 0;
-  dlg->m_bJobQueued = 1;  // a request left from before the box went
   WriteImage(Image("ESC", 0x1000, Body(10)));
+  // With a request left from before the box went, and with none: nothing is
+  // queued to the stopped link.
+  for (std::uint8_t left : {1, 0}) {
+    dlg->m_bLinkRunning = 0;
+    dlg->m_bJobQueued = left;
+    dlg->LoadEscFirmware(0, 1);
+    EXPECT_EQ(StatusId(), 27);
+    EXPECT_NE(dlg->m_nPendingOp, 'p');
+    EXPECT_EQ(dlg->m_bJobQueued, left);
+  }
+  // Once the box is back, a load goes through.
+  dlg->m_bLinkRunning = 1;
   dlg->LoadEscFirmware(0, 1);
-  EXPECT_EQ(StatusId(), 27);
-  EXPECT_NE(dlg->m_nPendingOp, 'p');
+  EXPECT_TRUE(Queued(kChannelEsc));
 }
 
 TEST_F(FirmwareLoading, ProgramsTheEscThroughTheLink) {
@@ -324,6 +333,32 @@ TEST_F(FirmwareLoading, UpgradePagePicksALocalImage) {
   const std::string written((std::istreambuf_iterator<char>(ini)), {});
   EXPECT_NE(written.find("binbox=" + file.string()), std::string::npos);
   EXPECT_EQ(host.FileDialogs().back().filterPattern, "*.bin");
+
+  // Each pick sets its key in the [Information] section and leaves the rest.
+  const std::string p = file.string();
+  const struct {
+    bool esc;
+    std::string before, after;
+  } cases[] = {
+      {false, "[Information]\nbinbox=old\n", "[Information]\nbinbox=" + p + "\n"},
+      {true, "[Other]\nbin=keep\n\n[ information ]\nBIN = old\nk=v\n",
+       "[Other]\nbin=keep\n\n[ information ]\nBIN=" + p + "\nk=v\n"},
+      {true, "; note\n[INFORMATION]\nbinbox=x\n\n[Next]\nk=v",
+       "; note\n[INFORMATION]\nbinbox=x\nbin=" + p + "\n\n[Next]\nk=v\n"},
+      {true, "[Other]\nk=v\n", "[Other]\nk=v\n[Information]\nbin=" + p + "\n"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.before);
+    std::ofstream(root / "Information.ini", std::ios::trunc) << c.before;
+    host.QueueFileChoice(p);
+    if (c.esc) {
+      dlg->m_pageUp.OnBnClickedLocalEsc();
+    } else {
+      dlg->m_pageUp.OnBnClickedLocalBox();
+    }
+    std::ifstream after(root / "Information.ini");
+    EXPECT_EQ(std::string((std::istreambuf_iterator<char>(after)), {}), c.after);
+  }
   std::filesystem::remove_all(root);
 }
 

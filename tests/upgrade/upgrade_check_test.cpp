@@ -59,6 +59,7 @@ class UpgradeCheck : public LinkTest {
     dlg->m_boxId.firmwareVersion = 0x0100;
   }
   void TearDown() override {
+    dlg->OnDestroy();  // a check still waiting to offer gives up
     if (check.joinable()) check.join();
     LinkTest::TearDown();
   }
@@ -144,6 +145,33 @@ TEST_F(UpgradeCheck, TheOfferWaitsWhileAJobIsQueued) {
   dlg->m_bJobQueued = 0;
   ASSERT_TRUE(CheckDone());
   EXPECT_EQ(Questions(), std::vector<std::string>{UiText(113, 0)});
+}
+
+TEST_F(UpgradeCheck, AnOfferMetByADownloadOrAProgramWaitsForItsEnd) {
+  LoopbackServer server(200, ImageText("BOX"));
+  SetOffers(ListOf({0x0106}, server.Url()), ListOf({0x0102}, server.Url()));
+  RunCheck();
+  // The ESC's offer reaches the UI thread just as the user starts a box
+  // upgrade from the firmware page: it runs inside the download's live loop.
+  ASSERT_TRUE(host.WaitForTask());
+  dlg->LoadBoxFirmware(0, 0);
+  ASSERT_TRUE(host.Dialogs().empty());
+  ASSERT_TRUE(dlg->m_bJobQueued && dlg->m_nPendingOp == kCmdProgram);
+  // Programmed, the box counts down to being identified again; then it is
+  // away while it restarts. The offer, tried again, still waits.
+  dlg->m_nIdentifyCountdown = 300;
+  dlg->m_bJobQueued = 0;
+  for (bool restarting : {false, true}) {
+    dlg->m_bLinkRunning = restarting ? 0 : 1;
+    if (restarting) dlg->m_nIdentifyCountdown = 0;
+    ASSERT_TRUE(host.WaitForTask());
+    host.Pump();
+    ASSERT_TRUE(host.Dialogs().empty()) << restarting;
+  }
+  // Back and identified: the offers are made in turn.
+  dlg->m_bLinkRunning = 1;
+  ASSERT_TRUE(CheckDone());
+  EXPECT_EQ(Questions(), (std::vector<std::string>{UiText(113, 0), UiText(114, 0)}));
 }
 
 TEST_F(UpgradeCheck, TheEscIsAskedAtTheServerTheEnvironmentNames) {

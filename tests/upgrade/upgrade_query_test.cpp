@@ -114,9 +114,11 @@ TEST(UpgradeReply, EntriesAreCutByTheirKeys) {
   EXPECT_EQ(broken.count, 1);
 }
 
-TEST(UpgradeReply, EachKeyIsSoughtAfterThePreviousOne) {
+TEST(UpgradeReply, EachKeyIsSoughtAfterThePreviousOneWithinItsEntry) {
   const std::string noChecksum =
       "{\"id\":\"1\",\"version\":\"1.1\",\"memo\":{x},\"size\":\"9\",\"download_url\":\"http://one\"}";
+  const std::string noUrl = "{\"id\":\"1\",\"version\":\"1.1\",\"memo\":{x},\"checksum\":\"0\"}";
+  const std::string noMemo = "{\"id\":\"1\",\"version\":\"1.1\",\"download_url\":\"http://one\"}";
   struct Case {
     const char* what;
     std::string reply;
@@ -133,6 +135,14 @@ TEST(UpgradeReply, EachKeyIsSoughtAfterThePreviousOne) {
        "[" + noChecksum + "," + Entry("2", "1.2", "y", "http://two") + "]",
        {"", "y"},
        {"http://one", "http://two"}},
+      // An entry lacking a key takes nothing from the next one: the reading stops there.
+      {"entry without an address", "[" + noUrl + "," + Entry("2", "1.2", "y", "http://two") + "]", {}, {}},
+      {"entry without a memo", "[" + noMemo + "," + Entry("2", "1.2", "y", "http://two") + "]", {}, {}},
+      {"good entry, then one without an address",
+       "[" + Entry("1", "1.1", "a", "http://one") + "," + noUrl + "," + Entry("3", "1.3", "", "http://3") +
+           "]",
+       {"a"},
+       {"http://one"}},
   };
   for (const Case& c : cases) {
     UpgradeList list;
