@@ -414,6 +414,12 @@ class CCorvaneDlg : public platform::DialogEvents {
   void QueueIdentify(std::uint8_t channel, int op);
   // Writes an identify job's fields; the caller holds m_jobMutex.
   void FillIdentifyJob(std::uint8_t channel, int op);
+  // The reset of ESC Default with the identify that writes it; false (nothing
+  // changed) while the link is not idle. A refused one is retried at each
+  // UI tick while m_nEscDefaultWait counts down (UI thread only).
+  bool QueueEscDefault();
+  void RetryEscDefault();
+  int m_nEscDefaultWait = 0;
 
   // Waits ms milliseconds or until the link stops.
   void PauseLink(int ms);
