@@ -322,7 +322,8 @@ class CCorvaneDlg : public platform::DialogEvents {
   std::atomic<int> m_nFwAddress{0};
   std::atomic<int> m_nFwLength{0};
   std::atomic<std::uint8_t> m_bDownloading{0};
-  // The image tail as it was when a profile write began; sent after the profile.
+  // The image tail as it was when a write began: sent after the profile of a
+  // profile write, and part of the whole image of an image write.
   std::uint8_t m_tailSnapshot[kTailSize] = {};
 
   // Live values from the ESC.

@@ -164,6 +164,33 @@ TEST_F(LinkRoads, ProfileChangeSavesTheWholeImage) {
   EXPECT_EQ(host.ProgressBar().pos, 2478);
 }
 
+TEST_F(LinkRoads, ProfilePickedDuringAWriteIsWrittenByTheNextSave) {
+  Connect();
+  // The image write picks back the profile the profile write's tail held, so
+  // that an image write that kept an older tail would pass for this one.
+  for (const bool wholeImage : {false, true}) {
+    SCOPED_TRACE(wholeImage ? "image write" : "profile write");
+    devices.ClearCommands();
+    dlg->m_bProfileChanged = wholeImage;
+    devices.HoldAtCommand(1);  // the write, answered, its answer not read yet
+    dlg->OnBnClickedApply();
+    ASSERT_TRUE(WaitFor(host, [&] { return devices.Held(); }));
+    dlg->EditSettings([&](SettingsImage& s) { s.selectedProfile = wholeImage ? 2 : 6; });
+    dlg->m_bProfileChanged = 1;
+    devices.Release();
+    ASSERT_TRUE(WaitStatus(19));
+    ASSERT_TRUE(WaitIdle());
+    EXPECT_TRUE(dlg->m_bProfileChanged);
+  }
+  devices.ClearCommands();
+  dlg->OnBnClickedApply();
+  ASSERT_TRUE(WaitStatus(19));
+  ASSERT_TRUE(WaitIdle());
+  EXPECT_EQ(Sequence(), (Seq{{1, 0x0F}, {1, 's'}}));
+  EXPECT_EQ(DeviceImage(), ImageBytes());
+  EXPECT_FALSE(dlg->m_bProfileChanged);
+}
+
 TEST_F(LinkRoads, EscDefaultAskedAndAnswered) {
   Connect();
   const Bytes before = ImageBytes();
