@@ -326,7 +326,8 @@ class CCorvaneDlg : public platform::DialogEvents {
   std::atomic<int> m_nFwAddress{0};
   std::atomic<int> m_nFwLength{0};
   std::atomic<std::uint8_t> m_bDownloading{0};
-  // The image tail as it was when a profile write began; sent after the profile.
+  // The image tail as it was when a write began: sent after the profile of a
+  // profile write, and part of the whole image of an image write.
   std::uint8_t m_tailSnapshot[kTailSize] = {};
 
   // Live values from the ESC.
@@ -421,6 +422,12 @@ class CCorvaneDlg : public platform::DialogEvents {
   void QueueIdentify(std::uint8_t channel, int op);
   // Writes an identify job's fields; the caller holds m_jobMutex.
   void FillIdentifyJob(std::uint8_t channel, int op);
+  // The reset of ESC Default with the identify that writes it; false (nothing
+  // changed) while the link is not idle. A refused one is retried at each
+  // UI tick while m_nEscDefaultWait counts down (UI thread only).
+  bool QueueEscDefault();
+  void RetryEscDefault();
+  int m_nEscDefaultWait = 0;
 
   // Waits ms milliseconds or until the link stops.
   void PauseLink(int ms);

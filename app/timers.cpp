@@ -35,6 +35,9 @@ void CCorvaneDlg::OnTimer(int timerId) {
     });
   }
 
+  // An ESC Default that waits for the link to become idle.
+  RetryEscDefault();
+
   // The presence identify: 15 s after the link was last busy while the ESC
   // answers, 1 s while it does not.
   if (m_bUpgradeStarted) {

@@ -7,6 +7,13 @@
 #include "app/corvane_dlg.h"
 #include "dialogs/page_msg.h"
 
+namespace {
+
+// Ticks of the 200 ms timer that an ESC Default waits for a busy link: 5 s.
+constexpr int kEscDefaultWaitTicks = 25;
+
+}  // namespace
+
 bool CCorvaneDlg::LinkIdle() const {
   // m_bBusy is read first: a handler sets m_bHandlingReply before it clears
   // m_bBusy, so a clear m_bBusy is never seen without it.
@@ -85,18 +92,32 @@ void CCorvaneDlg::OnBnClickedApply() {
 }
 
 void CCorvaneDlg::OnBnClickedEscDefault() {
-  // Nothing to ask while an operation is under way: its write could not be taken.
-  if (!LinkIdle()) return;
+  // A reset already waiting for the link is not asked for again.
+  if (m_nEscDefaultWait != 0) return;
   CPageMsg prompt(*this);
   prompt.m_strMsg = GetText(29);  // "Reset All ESC Data ?"
   if (prompt.DoModal() != platform::kIdOk) return;
+  // A link busy for the moment (a presence poll, say) takes it at a later tick.
+  if (!QueueEscDefault()) m_nEscDefaultWait = kEscDefaultWaitTicks;
+}
+
+bool CCorvaneDlg::QueueEscDefault() {
   // The image is reset only together with the write that takes it to the
-  // ESC; a link that became busy meanwhile changes nothing.
-  QueueIdentifyIfIdle(kChannelEsc, kCmdWriteImage, false, [this] {
+  // ESC; a link that is not idle changes nothing.
+  return QueueIdentifyIfIdle(kChannelEsc, kCmdWriteImage, false, [this] {
     std::lock_guard lock(m_settingsMutex);
     m_settings.selectedProfile = 10;
     LoadDefaultSettingsLocked();
   });
+}
+
+void CCorvaneDlg::RetryEscDefault() {
+  if (m_nEscDefaultWait == 0) return;
+  if (QueueEscDefault()) {
+    m_nEscDefaultWait = 0;
+  } else if (--m_nEscDefaultWait == 0) {
+    ShowStatus(24);  // "Fail, Try Again": the reset was not made
+  }
 }
 
 void CCorvaneDlg::OnBnClickedEscRead() {

@@ -38,7 +38,13 @@ void CCorvaneDlg::HandleEscReply() {
     case 'S':
       m_bBusy = 0;
       ShowStatus(19);  // "Data Sending Success"
-      m_bProfileChanged = 0;
+      {
+        // A profile picked while the write ran did not reach the ESC with the
+        // tail it got: the flag stays, and the next save writes the whole image.
+        std::lock_guard lock(m_settingsMutex);
+        if (std::memcmp(m_tailSnapshot, m_settings.bytes() + kTailOffset, kTailSize) == 0)
+          m_bProfileChanged = 0;
+      }
       m_nPendingOp = 0;
       break;
     case 'P':
@@ -96,6 +102,7 @@ void CCorvaneDlg::HandleEscIdentify() {
       {
         std::lock_guard lock(m_settingsMutex);
         std::memcpy(m_fwBuffer.data(), m_settings.bytes(), kSettingsSize);
+        std::memcpy(m_tailSnapshot, m_settings.bytes() + kTailOffset, kTailSize);
       }
       QueueJob(kCmdWriteImage, kSettingsAddress, kSettingsSize, m_fwBuffer.data());
       m_bShowProgress = 1;

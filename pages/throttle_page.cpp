@@ -58,8 +58,8 @@ int StageLevel(std::uint8_t rate) {
 
 void CCorvaneDlg::DrawThrottlePage() {
   // The corrections and the copy the page is drawn from come from one lock.
-  // Without a valid profile nothing is written; the calibration is still
-  // shown as the page would correct it.
+  // Without a valid profile no profile byte is written; the calibration lies
+  // outside the profiles and is corrected all the same.
   SettingsImage image{};
   const bool hasProfile = EditSelectedProfile([&](SettingsImage& s, SettingProfile& p) {
     CorrectProfile(p);
@@ -67,8 +67,10 @@ void CCorvaneDlg::DrawThrottlePage() {
     image = s;
   });
   if (!hasProfile) {
-    image = SettingsSnapshot();
-    CorrectCalibration(image);
+    EditSettings([&](SettingsImage& s) {
+      CorrectCalibration(s);
+      image = s;
+    });
   }
 
   page::PageDrawing drawing(*this, 2);

@@ -144,16 +144,66 @@ TEST_F(EscFiles, SaveReplacesAnExistingFileWhole) {
   EXPECT_EQ(std::distance(fs::directory_iterator(dir), fs::directory_iterator()), 1);
 }
 
-TEST_F(EscFiles, FailedSaveSaysSoAndLeavesNothingBehind) {
-  if (::geteuid() == 0) GTEST_SKIP() << "root writes into read-only folders";
-  WriteFile(dir / "keep.esc", Bytes(100, 0x11));
-  fs::permissions(dir, fs::perms::owner_read | fs::perms::owner_exec);
-  Save(dir / "keep.esc");
-  Save(dir / "new.esc");
-  fs::permissions(dir, fs::perms::owner_all);
-  EXPECT_EQ(host.MessageBoxes(), (std::vector<std::string>{"Can't open file!", "Can't open file!"}));
-  EXPECT_EQ(ReadFile(dir / "keep.esc"), Bytes(100, 0x11));
-  EXPECT_FALSE(fs::exists(dir / "new.esc"));
+// Whether a folder refuses new files; modes do not stop root.
+bool RefusesNewFiles(const fs::path& folder) {
+  const fs::path probe = folder / "probe";
+  if (!std::ofstream(probe).is_open()) return true;
+  fs::remove(probe);
+  return false;
+}
+
+TEST_F(EscFiles, SaveKeepsModeAndLinksAndWritesInPlaceWhereTheFolderTakesNoNewFile) {
+  using P = fs::perms;
+  const P none = P::none;
+  struct Case {
+    const char* name;
+    P fileMode;  // of the file there before; none: no file
+    bool throughLink, readOnlyFolder;
+    bool saved;  // else refused with "Can't open file!" and nothing changed
+  } cases[] = {
+      {"mode", P::owner_all | P::group_read, false, false, true},
+      {"link", P::owner_read | P::owner_write, true, false, true},
+      {"in-place", P::owner_read | P::owner_write | P::others_read, false, true, true},
+      {"read-only", P::owner_read, false, true, false},
+      {"new", none, false, true, false},
+  };
+  Bytes image = ImageBytes();
+  image.insert(image.begin(), 0x0A);
+  bool skipped = false;
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    const fs::path folder = dir / c.name;
+    const fs::path file = c.throughLink ? folder / "sub" / "real.esc" : folder / "f.esc";
+    fs::create_directories(file.parent_path());
+    if (c.fileMode != none) {
+      WriteFile(file, Bytes(5000, 0xEE));
+      fs::permissions(file, c.fileMode);
+    }
+    if (c.throughLink) fs::create_symlink("sub/real.esc", folder / "link.esc");
+    if (c.readOnlyFolder) fs::permissions(folder, P::owner_read | P::owner_exec);
+    if (c.readOnlyFolder && !RefusesNewFiles(folder)) {
+      fs::permissions(folder, P::owner_all);
+      skipped = true;
+      continue;
+    }
+    const std::size_t messages = host.MessageBoxes().size();
+    Save(c.throughLink ? folder / "link.esc" : file);
+    fs::permissions(folder, P::owner_all);
+
+    const auto boxes = host.MessageBoxes();
+    EXPECT_EQ(std::vector<std::string>(boxes.begin() + messages, boxes.end()),
+              c.saved ? std::vector<std::string>{} : std::vector<std::string>{"Can't open file!"});
+    if (c.saved) {
+      EXPECT_EQ(ReadFile(file), image);
+      EXPECT_EQ(fs::status(file).permissions(), c.fileMode);
+    } else if (c.fileMode != none) {
+      EXPECT_EQ(ReadFile(file), Bytes(5000, 0xEE));
+    }
+    EXPECT_EQ(std::distance(fs::directory_iterator(file.parent_path()), fs::directory_iterator()),
+              c.fileMode != none ? 1 : 0);
+    EXPECT_EQ(fs::is_symlink(folder / "link.esc"), c.throughLink);
+  }
+  if (skipped) GTEST_SKIP() << "this user writes into read-only folders";
 }
 
 TEST_F(EscFiles, SaveThatCannotCreateOrReplaceSaysSoAndCleansUp) {

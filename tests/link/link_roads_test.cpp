@@ -39,6 +39,21 @@ class LinkRoads : public LinkTest {
     memory.resize(kSettingsSize);
     return memory;
   }
+  // ESC Default answered Yes while the link is busy: an ESC Read is held at
+  // its read command until Release().
+  void EscDefaultOnABusyLink() {
+    Connect();
+    devices.HoldAtCommand(2);
+    dlg->OnBnClickedEscRead();
+    ASSERT_TRUE(WaitFor(host, [&] { return devices.Held(); }));
+    host.QueueButton(platform::kIdOk);
+    dlg->OnBnClickedEscDefault();
+    ASSERT_EQ(host.Dialogs().size(), 1u);  // asked although the link is busy
+  }
+  void Ticks(int n) {
+    for (int i = 0; i < n; ++i)
+      dlg->OnTimer(TIMER_UI_TICK);
+  }
   void PrepareFirmware(int length) {
     for (int i = 0; i < length; ++i)
       dlg->m_fwBuffer[i] = static_cast<std::uint8_t>(i * 3 + 1);
@@ -147,6 +162,33 @@ TEST_F(LinkRoads, ProfileChangeSavesTheWholeImage) {
   EXPECT_FALSE(dlg->m_bProfileChanged);
   EXPECT_EQ(host.ProgressBar().high, 2477);
   EXPECT_EQ(host.ProgressBar().pos, 2478);
+}
+
+TEST_F(LinkRoads, ProfilePickedDuringAWriteIsWrittenByTheNextSave) {
+  Connect();
+  // The image write picks back the profile the profile write's tail held, so
+  // that an image write that kept an older tail would pass for this one.
+  for (const bool wholeImage : {false, true}) {
+    SCOPED_TRACE(wholeImage ? "image write" : "profile write");
+    devices.ClearCommands();
+    dlg->m_bProfileChanged = wholeImage;
+    devices.HoldAtCommand(1);  // the write, answered, its answer not read yet
+    dlg->OnBnClickedApply();
+    ASSERT_TRUE(WaitFor(host, [&] { return devices.Held(); }));
+    dlg->EditSettings([&](SettingsImage& s) { s.selectedProfile = wholeImage ? 2 : 6; });
+    dlg->m_bProfileChanged = 1;
+    devices.Release();
+    ASSERT_TRUE(WaitStatus(19));
+    ASSERT_TRUE(WaitIdle());
+    EXPECT_TRUE(dlg->m_bProfileChanged);
+  }
+  devices.ClearCommands();
+  dlg->OnBnClickedApply();
+  ASSERT_TRUE(WaitStatus(19));
+  ASSERT_TRUE(WaitIdle());
+  EXPECT_EQ(Sequence(), (Seq{{1, 0x0F}, {1, 's'}}));
+  EXPECT_EQ(DeviceImage(), ImageBytes());
+  EXPECT_FALSE(dlg->m_bProfileChanged);
 }
 
 TEST_F(LinkRoads, EscDefaultAskedAndAnswered) {
@@ -330,22 +372,52 @@ TEST_F(LinkRoads, RequestsWaitForTheLinkToBeIdle) {
   EXPECT_EQ(Sequence(), (Seq{{0, 0x0F}, {1, 0x0F}, {1, 'a'}}));
 }
 
-TEST_F(LinkRoads, EscDefaultThatTheLinkCannotTakeChangesNothing) {
-  dlg->EditSettings([](SettingsImage& s) { s.selectedProfile = 3; });
+TEST_F(LinkRoads, EscDefaultOnABusyLinkGoesOnceTheLinkIsIdle) {
+  ASSERT_NO_FATAL_FAILURE(EscDefaultOnABusyLink());
   const Bytes before = ImageBytes();
-  // Busy before the question: nothing is asked. Busy by the time Yes is
-  // pressed: nothing is reset either.
-  dlg->m_bBusy = 1;
-  dlg->OnBnClickedEscDefault();
-  EXPECT_TRUE(host.Dialogs().empty());
-  dlg->m_bBusy = 0;
-  host.WhileNextDialogOpen([&] { dlg->m_bBusy = 1; });
+  Ticks(5);
+  EXPECT_EQ(ImageBytes(), before);
+  EXPECT_EQ(dlg->m_nPendingOp, 0);
+
+  devices.Release();
+  ASSERT_TRUE(WaitStatus(20));
+  ASSERT_TRUE(WaitIdle());
+  Ticks(1);
+  ASSERT_TRUE(WaitStatus(19));
+  ASSERT_TRUE(WaitIdle());
+  Ticks(3);  // taken once: no second reset or write
+  ASSERT_TRUE(WaitIdle());
+  EXPECT_EQ(Sequence(), (Seq{{0, 0x0F}, {1, 0x0F}, {1, 'a'}, {1, 0x0F}, {1, 's'}}));
+  EXPECT_EQ(dlg->SettingsSnapshot().selectedProfile, 0);
+  EXPECT_EQ(DeviceImage(), ImageBytes());
+}
+
+TEST_F(LinkRoads, EscDefaultOnALinkBusyPastFiveSecondsFailsAndChangesNothing) {
+  ASSERT_NO_FATAL_FAILURE(EscDefaultOnABusyLink());
+  const Bytes before = ImageBytes();
+  Ticks(10);
+  // Another ESC Default meanwhile neither asks again nor restarts the wait.
   host.QueueButton(platform::kIdOk);
   dlg->OnBnClickedEscDefault();
   EXPECT_EQ(host.Dialogs().size(), 1u);
+  Ticks(14);
+  EXPECT_NE(StatusId(), 24);
+  Ticks(1);
+  EXPECT_EQ(StatusId(), 24);
   EXPECT_EQ(ImageBytes(), before);
-  EXPECT_FALSE(dlg->m_bJobQueued);
   EXPECT_EQ(dlg->m_nPendingOp, 0);
+  {
+    std::lock_guard lock(dlg->m_jobMutex);
+    EXPECT_EQ(dlg->m_frames[0].txCommand, 'a');  // only the held read
+  }
+
+  // Given up: an idle link later gets nothing either.
+  devices.Release();
+  ASSERT_TRUE(WaitStatus(20));
+  ASSERT_TRUE(WaitIdle());
+  Ticks(3);
+  EXPECT_EQ(Sequence(), (Seq{{0, 0x0F}, {1, 0x0F}, {1, 'a'}}));
+  EXPECT_EQ(ImageBytes(), before);
 }
 
 TEST_F(LinkRoads, WriteSettingsBlockStaysInsideTheSettingsArea) {

@@ -81,7 +81,7 @@ TEST_F(General, ListRequestsAreTakenOnce) {
 
 using PageDrawers = PageDrawerTest;
 
-TEST_F(PageDrawers, WithoutASelectedProfileOnlyWhatNeedsNoProfileIsDrawnAndNothingIsCorrected) {
+TEST_F(PageDrawers, WithoutASelectedProfileOnlyWhatNeedsNoProfileIsDrawnAndNoProfileIsCorrected) {
   std::memset(&image, 0, sizeof image);
   image.selectedProfile = 11;
   const SettingsImage before = image;
@@ -91,10 +91,17 @@ TEST_F(PageDrawers, WithoutASelectedProfileOnlyWhatNeedsNoProfileIsDrawnAndNothi
     Draw(drawer);
     EXPECT_EQ(host.Window().ImageNames().at(0).substr(0, 4), "UI-0");  // the background
     EXPECT_TRUE(Pictures("UI-Point.png").empty());
-    EXPECT_EQ(std::memcmp(&before, &image, sizeof before), 0);
+    EXPECT_EQ(std::memcmp(&before.profiles, &image.profiles, sizeof before.profiles), 0);
+    // Only the throttle page's calibration, outside the profiles, is corrected.
+    if (drawer != &CCorvaneDlg::DrawThrottlePage) {
+      EXPECT_EQ(std::memcmp(&before, &image, sizeof before), 0);
+    }
   }
   EXPECT_EQ(dlg.m_bCutoffOff, 1);
-  // The throttle page shows the calibration it would fall back on.
+  // The throttle page stores and shows the calibration it falls back on.
+  EXPECT_EQ(
+      (std::array<int, 4>{image.throttleLow, image.throttleNeutral, image.throttleHigh, image.deadBand}),
+      (std::array<int, 4>{1985, 3006, 4027, 165}));
   EXPECT_EQ(TextAt(780, 386), "1000us");
   EXPECT_FLOAT_EQ(dlg.m_fDeadBandHandleY, 283);
 }

@@ -31,6 +31,15 @@ TEST_F(Throttle, EqualEndsFallBackToThePagesOwnCalibration) {
   EXPECT_THAT(Pictures("UI-G.png"), ElementsAre(Box{835, 272, 46, 19}));
 }
 
+TEST_F(Throttle, WithoutAValidProfileTheDeadBandIsStillKeptInRangeInTheImage) {
+  image.selectedProfile = 10;
+  for (const auto& [deadBand, stored] : {std::pair{400, 307}, {1, 5}}) {
+    image.deadBand = static_cast<std::uint16_t>(deadBand);
+    Draw(&CCorvaneDlg::DrawThrottlePage);
+    EXPECT_EQ(int{image.deadBand}, stored);
+  }
+}
+
 TEST_F(Throttle, SwitchPointAndDeadBandAreKeptInRange) {
   struct Case {
     int switchPoint, deadBand, storedSwitchPoint, storedDeadBand;
