@@ -138,6 +138,13 @@ TEST(UpgradeReply, EachKeyIsSoughtAfterThePreviousOneWithinItsEntry) {
       // An entry lacking a key takes nothing from the next one: the reading stops there.
       {"entry without an address", "[" + noUrl + "," + Entry("2", "1.2", "y", "http://two") + "]", {}, {}},
       {"entry without a memo", "[" + noMemo + "," + Entry("2", "1.2", "y", "http://two") + "]", {}, {}},
+      // Members whose names end in "id" belong to their entry.
+      {"members named uuid and pid",
+       "[{\"id\":\"1\",\"uuid\":\"u\",\"version\":\"1.1\",\"memo\":{a},\"checksum\":\"0\",\"pid\":\"7\","
+       "\"download_url\":\"http://one\"}," +
+           Entry("2", "1.2", "", "http://two") + "]",
+       {"a", ""},
+       {"http://one", "http://two"}},
       {"good entry, then one without an address",
        "[" + Entry("1", "1.1", "a", "http://one") + "," + noUrl + "," + Entry("3", "1.3", "", "http://3") +
            "]",
