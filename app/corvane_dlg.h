@@ -124,9 +124,13 @@ class CCorvaneDlg : public platform::DialogEvents {
   void OnBnClickedApply();
   void OnBnClickedEscDefault();
   void OnBnClickedEscRead();
+  // An ESC Default waits for the link: the window takes no input from the
+  // user, opens no dialog and makes no offer meanwhile (UI thread only).
+  bool WindowHeld() const;
   void WriteSettingsBlock(std::uint32_t address, const std::uint8_t* data, std::uint32_t length,
                           int progress);
-  // True when no job is queued, no reply is awaited and no reply is being handled.
+  // True when no job is queued, no reply is awaited, no reply is being
+  // handled and the link's own identify is not still to come.
   bool LinkIdle() const;
   // Queues an identify that runs operation op once the device on the channel
   // has answered; taken only while the link is idle. Returns whether it was.
@@ -290,6 +294,10 @@ class CCorvaneDlg : public platform::DialogEvents {
   std::atomic<std::uint8_t> m_bEscPresent{0};
   std::atomic<std::uint8_t> m_bBoxPresent{0};
   std::atomic<std::uint8_t> m_bBoxRestarting{0};
+  // Set when a device reports itself programmed, cleared when it has
+  // answered an identify again.
+  std::atomic<std::uint8_t> m_bEscIdentityAwaited{0};
+  std::atomic<std::uint8_t> m_bBoxIdentityAwaited{0};
   // Set by the communication thread while a reply handler (or the time-out
   // handler) runs, so that no UI request slips in between a handler clearing
   // m_bBusy and queueing its follow-up job.
@@ -392,10 +400,19 @@ class CCorvaneDlg : public platform::DialogEvents {
   bool ReadLocalFirmwareImage(std::vector<std::uint8_t>& image);
   // Waits for an idle link, then puts the body into the transmit buffer and
   // queues the identify that leads to the program command, in one step.
-  void HandOverFirmware(std::uint8_t channel, int address, int length, const std::uint8_t* body);
+  // False, with the reason shown, when there is no box or a program is under
+  // way.
+  bool HandOverFirmware(std::uint8_t channel, int address, int length, const std::uint8_t* body);
+  // Whether the last load handed a program job to the link (UI thread only).
+  bool m_bProgramHandedOver = false;
   // A program job is queued, or sent and not yet answered, or answered and
-  // the reprogrammed device not yet identified again.
+  // the link still counting down to identifying the reprogrammed device.
   bool ProgramUnderWay() const;
+  // A device was reprogrammed and has not yet answered an identify: its
+  // identity is the one from before.
+  bool IdentityAwaited() const;
+  // Drops a program job that the link has not taken, when the box has gone.
+  void DropQueuedProgram();
   void HandleEscIdentify();
   void HandleReadComplete();
   void HandleStatusRecord();
@@ -427,6 +444,9 @@ class CCorvaneDlg : public platform::DialogEvents {
   // UI tick while m_nEscDefaultWait counts down (UI thread only).
   bool QueueEscDefault();
   void RetryEscDefault();
+  // Holds the window for an ESC Default that waits for the link (busy
+  // cursor, the ticks left in m_nEscDefaultWait), or lets it go.
+  void HoldWindow(bool held);
   int m_nEscDefaultWait = 0;
 
   // Waits ms milliseconds or until the link stops.

@@ -79,5 +79,8 @@ void CCorvaneDlg::OnOK() {
 }
 
 void CCorvaneDlg::OnCancel() {
+  // Escape and the window manager's close wait, as every other input does,
+  // for an ESC Default to reach the link or be given up.
+  if (WindowHeld()) return;
   m_host.endDialog(platform::kIdCancel);
 }

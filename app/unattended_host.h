@@ -32,6 +32,7 @@ class UnattendedHost : public platform::DialogHost {
   void setSystemMenuItem(unsigned commandId, const std::string& text) override {
     m_window.setSystemMenuItem(commandId, text);
   }
+  void showBusy(bool busy) override { m_window.showBusy(busy); }
 
   void messageBox(const std::string& text, platform::MessageBoxKind kind,
                   const std::string& caption) override;

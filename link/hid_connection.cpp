@@ -62,6 +62,7 @@ bool CCorvaneDlg::ConnectDevice() {
   // The thread of an earlier connection ends before anything else happens,
   // and a handle left behind by it is closed.
   StopCommThread();
+  DropQueuedProgram();
   if (m_hHidDevice != nullptr) {
     m_hidApi.HidDevice_Close(m_hHidDevice);
     m_hHidDevice = nullptr;
@@ -104,6 +105,19 @@ bool CCorvaneDlg::ConnectDevice() {
   if (!m_bBoxRestarting) ShowStatus(27);  // "USB Connection Fail"
   m_host.enableControl(IDC_LOAD_FROM_PC, true);
   return false;
+}
+
+void CCorvaneDlg::DropQueuedProgram() {
+  // The thread has stopped: a program job it did not take would wait for
+  // whatever box comes next, and hold every load off meanwhile.
+  {
+    std::lock_guard lock(m_jobMutex);
+    if (!m_bJobQueued || (m_nPendingOp != kCmdProgram && m_frames[0].txCommand != kCmdProgram)) return;
+    m_bJobQueued = 0;
+    m_nPendingOp = 0;
+  }
+  m_bUpgradeStarted = 0;
+  ShowStatus(27);  // "USB Connection Fail"
 }
 
 bool CCorvaneDlg::OnDeviceChange(unsigned eventType, const platform::DeviceChangeRecord* record) {

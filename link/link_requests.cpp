@@ -19,6 +19,9 @@ bool CCorvaneDlg::LinkIdle() const {
   // m_bBusy, so a clear m_bBusy is never seen without it.
   if (m_bBusy) return false;
   if (m_bHandlingReply) return false;
+  // The link's own identify (of a new connection, or of a reprogrammed
+  // device after its countdown) replaces whatever job is queued before it.
+  if (m_bLinkRunning && !m_bIdentifySent) return false;
   return !m_bJobQueued;
 }
 
@@ -93,12 +96,23 @@ void CCorvaneDlg::OnBnClickedApply() {
 
 void CCorvaneDlg::OnBnClickedEscDefault() {
   // A reset already waiting for the link is not asked for again.
-  if (m_nEscDefaultWait != 0) return;
+  if (WindowHeld()) return;
   CPageMsg prompt(*this);
   prompt.m_strMsg = GetText(29);  // "Reset All ESC Data ?"
   if (prompt.DoModal() != platform::kIdOk) return;
-  // A link busy for the moment (a presence poll, say) takes it at a later tick.
-  if (!QueueEscDefault()) m_nEscDefaultWait = kEscDefaultWaitTicks;
+  // A link busy for the moment (a presence poll, say) takes it at a later
+  // tick. Until then nothing else may start: an edit or a curve written in
+  // the wait would be undone by the reset, or land in the wrong profile.
+  if (!QueueEscDefault()) HoldWindow(true);
+}
+
+bool CCorvaneDlg::WindowHeld() const {
+  return m_nEscDefaultWait != 0;
+}
+
+void CCorvaneDlg::HoldWindow(bool held) {
+  m_nEscDefaultWait = held ? kEscDefaultWaitTicks : 0;
+  m_host.showBusy(held);
 }
 
 bool CCorvaneDlg::QueueEscDefault() {
@@ -112,11 +126,14 @@ bool CCorvaneDlg::QueueEscDefault() {
 }
 
 void CCorvaneDlg::RetryEscDefault() {
-  if (m_nEscDefaultWait == 0) return;
+  if (!WindowHeld()) return;
   if (QueueEscDefault()) {
-    m_nEscDefaultWait = 0;
+    HoldWindow(false);
   } else if (--m_nEscDefaultWait == 0) {
-    ShowStatus(24);  // "Fail, Try Again": the reset was not made
+    HoldWindow(false);
+    // The reset was not made. A program that kept the link busy keeps its
+    // own text in the status line.
+    if (!ProgramUnderWay() && !DownloadUnderWay()) ShowStatus(24);  // "Fail, Try Again"
   }
 }
 

@@ -50,6 +50,7 @@ void CCorvaneDlg::HandleEscReply() {
     case 'P':
       m_bBusy = 0;
       ShowStatus(18);  // "Program Update Success"
+      m_bEscIdentityAwaited = 1;
       m_nIdentifyCountdown = kIdentifyAfterProgram;
       m_bIdentifySent = 0;
       m_nIdentifyRetries = kIdentifyRetriesAfterProgram;
@@ -87,6 +88,7 @@ void CCorvaneDlg::HandleEscIdentify() {
   }
 
   const std::uint16_t identityWord = TakeIdentity(m_escId, m_rxEsc.data());
+  m_bEscIdentityAwaited = 0;
   if (identityWord != 0 && identityWord != 0xFFFF) {
     RefuseIdentity();
     return;
@@ -225,6 +227,7 @@ void CCorvaneDlg::HandleBoxReply() {
       m_bBusy = 0;
       ShowStatus(108);  // "Program Update Success, ... Reset now, Please Waitting..."
       m_bBoxRestarting = 1;
+      m_bBoxIdentityAwaited = 1;
       m_nPendingOp = 0;
       m_nIdentifyCountdown = kIdentifyAfterProgram;
       m_bIdentifySent = 0;
@@ -240,7 +243,9 @@ void CCorvaneDlg::HandleBoxReply() {
 void CCorvaneDlg::HandleBoxIdentify() {
   m_bBusy = 0;
   m_bBoxPresent = 1;
-  if (TakeIdentity(m_boxId, m_rxBox.data()) != 0) {
+  const std::uint16_t identityWord = TakeIdentity(m_boxId, m_rxBox.data());
+  m_bBoxIdentityAwaited = 0;
+  if (identityWord != 0) {
     RefuseIdentity();
     return;
   }

@@ -15,6 +15,8 @@ constexpr std::uint8_t kNoHoverTile = 12;
 }  // namespace
 
 void CCorvaneDlg::OnMouseMove(int x, int y) {
+  // While an ESC Default waits for the link the window takes no input.
+  if (WindowHeld()) return;
   // The button is down on a control: it follows the pointer.
   if (m_nDragState == 2) TrackPanelPress(x, y);
 
@@ -37,7 +39,7 @@ void CCorvaneDlg::OnMouseMove(int x, int y) {
 }
 
 void CCorvaneDlg::OnLButtonDown(int x, int y) {
-  if (m_nClickBlock != 0) return;
+  if (m_nClickBlock != 0 || WindowHeld()) return;
   // The banner and the status bar move the window, but for the close box
   // and the home icon.
   if ((y < kBannerBottom || y > kStatusBarTop) && !kCloseBox.Contains(x, y) &&
@@ -56,7 +58,8 @@ void CCorvaneDlg::OnLButtonUp(int x, int y) {
   const bool dragged = m_nDragState == 2;
   m_nDragState = 0;
   m_rcDrag = {};
-  // The close box works whatever blocks the mouse.
+  if (WindowHeld()) return;
+  // The close box works whatever else blocks the mouse.
   if (kCloseBox.Contains(x, y)) {
     OnOK();
     return;

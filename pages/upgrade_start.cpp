@@ -12,6 +12,7 @@ constexpr std::uint8_t kUpgradePressedLook = 50;
 
 void CCorvaneDlg::StartPageUpgrade(bool esc) {
   m_bUpgradeStarted = 1;
+  m_bProgramHandedOver = false;
   m_nPressCountdown = kUpgradePressedLook;
   const int count = Offers(esc ? m_escOffers : m_boxOffers).count;
   const int selection = esc ? m_nEscFwSel : m_nBoxFwSel;
@@ -31,5 +32,5 @@ void CCorvaneDlg::StartPageUpgrade(bool esc) {
   }
   // A load that queued nothing (refused, failed or cancelled) leaves both
   // buttons free again; a program job holds them until the device is read.
-  if (!ProgramUnderWay()) m_bUpgradeStarted = 0;
+  if (!m_bProgramHandedOver) m_bUpgradeStarted = 0;
 }

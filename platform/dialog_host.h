@@ -79,6 +79,10 @@ class DialogHost {
   // command; items keep the order of their first addition. "&" marks the
   // mnemonic letter, "&&" is an "&".
   virtual void setSystemMenuItem(unsigned commandId, const std::string& text) = 0;
+  // While busy the window shows the busy cursor and does not open its system
+  // menu; the dialog refuses the rest of the user's input itself. Painting,
+  // timers and posted tasks go on.
+  virtual void showBusy(bool busy) = 0;
 
   // These run a modal loop.
 

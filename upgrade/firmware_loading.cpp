@@ -26,13 +26,17 @@ void CCorvaneDlg::LoadBoxFirmware(int index, int local) {
 
 bool CCorvaneDlg::ProgramUnderWay() const {
   // From the hand-off until the device's reply to the program command, and
-  // on while the link counts down to identifying the reprogrammed device:
-  // until then its identity is the one from before.
+  // on while the link counts down to identifying the reprogrammed device.
   if (m_bLinkRunning && !m_bIdentifySent && m_nIdentifyCountdown != 0) return true;
   return !LinkIdle() && (m_nPendingOp == kCmdProgram || m_frames[0].txCommand == kCmdProgram);
 }
 
+bool CCorvaneDlg::IdentityAwaited() const {
+  return m_bEscIdentityAwaited || m_bBoxIdentityAwaited;
+}
+
 void CCorvaneDlg::LoadFirmware(UpgradeList list, int index, int local, bool toEsc) {
+  m_bProgramHandedOver = false;
   // One image at a time: a second load while one is downloaded or programmed
   // changes nothing.
   if (ProgramUnderWay() || DownloadUnderWay()) return;
@@ -73,11 +77,11 @@ void CCorvaneDlg::LoadFirmware(UpgradeList list, int index, int local, bool toEs
     m_host.messageBox(kBadImage, notice, kImageNoticeCaption);
     return;
   }
-  HandOverFirmware(toEsc ? kChannelEsc : kChannelBox, ImageAddress(image), ImageBodyLength(image),
-                   image.data() + kImageHeaderSize);
+  m_bProgramHandedOver = HandOverFirmware(toEsc ? kChannelEsc : kChannelBox, ImageAddress(image),
+                                          ImageBodyLength(image), image.data() + kImageHeaderSize);
 }
 
-void CCorvaneDlg::HandOverFirmware(std::uint8_t channel, int address, int length, const std::uint8_t* body) {
+bool CCorvaneDlg::HandOverFirmware(std::uint8_t channel, int address, int length, const std::uint8_t* body) {
   // The body goes into the transmit buffer only together with the job, while
   // the link is idle: from then until the program command has been sent
   // nothing else writes that buffer. Only the UI thread starts programming,
@@ -87,15 +91,22 @@ void CCorvaneDlg::HandOverFirmware(std::uint8_t channel, int address, int length
     m_nFwAddress = address;
     m_nFwLength = length;
   };
-  while (!ProgramUnderWay()) {
+  for (;;) {
     // Nothing can be programmed while no box is connected: a job queued then
     // would wait for a link that is not there. Only the UI thread stops the
     // link, so it cannot stop between this test and the hand-off.
     if (!m_bLinkRunning) {
       ShowStatus(27);  // "USB Connection Fail"
-      return;
+      return false;
     }
-    if (QueueIdentifyIfIdle(channel, kCmdProgram, false, fill)) return;
+    // A program met here (its device not yet identified again) leaves this
+    // image unused; the user is told, rather than left with the download's
+    // text.
+    if (ProgramUnderWay()) {
+      ShowStatus(24);  // "Fail, Try Again"
+      return false;
+    }
+    if (QueueIdentifyIfIdle(channel, kCmdProgram, false, fill)) return true;
     std::this_thread::sleep_for(std::chrono::milliseconds(10));
   }
 }

@@ -114,15 +114,18 @@ bool CCorvaneDlg::WaitForIdleLinkToOffer() {
 bool CCorvaneDlg::RunOfferOnUiThread(void (CCorvaneDlg::*offer)()) {
   // The UI thread answers whether it made the offer: not while an image is
   // fetched or programmed, whose load would refuse the user's yes (the offer
-  // may even run inside a download's live loop), and not while no box is
+  // may even run inside a download's live loop), nor before a reprogrammed
+  // device has answered with its new version, nor while no box is
   // connected, as while a reprogrammed box restarts: nothing could be
-  // programmed then. Closing wakes the wait too.
+  // programmed then; nor while an ESC Default holds the window. Closing
+  // wakes the wait too.
   struct Answer {
     bool given = false, made = false;  // under m_upgradeWaitMutex
   };
   auto answer = std::make_shared<Answer>();
   m_host.post([this, offer, answer] {
-    const bool made = !m_bStopUpgradeCheck && m_bLinkRunning && !ProgramUnderWay() && !DownloadUnderWay();
+    const bool made = !m_bStopUpgradeCheck && m_bLinkRunning && !ProgramUnderWay() && !DownloadUnderWay() &&
+                      !IdentityAwaited() && !WindowHeld();
     if (made) (this->*offer)();
     std::lock_guard lock(m_upgradeWaitMutex);
     answer->given = true;

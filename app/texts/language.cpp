@@ -40,6 +40,7 @@ void CCorvaneDlg::ApplyLanguageTexts() {
 }
 
 void CCorvaneDlg::OnSysCommand(unsigned commandId) {
+  if (WindowHeld()) return;
   if ((commandId & 0xFFF0) == IDM_ABOUTBOX) {
     CAboutDlg about(m_host);
     about.DoModal();

@@ -540,8 +540,17 @@ void QtMainWindow::cancel() {
   if (m_dialog != nullptr && !m_finished && !m_ended) m_dialog->OnCancel();
 }
 
+void QtMainWindow::showBusy(bool busy) {
+  m_busy = busy;
+  if (busy) {
+    m_widget->setCursor(Qt::WaitCursor);
+  } else {
+    m_widget->unsetCursor();
+  }
+}
+
 void QtMainWindow::openSystemMenu(const QPoint& globalPos) {
-  if (m_dialog == nullptr || m_finished || m_ended || m_systemMenu->isEmpty()) return;
+  if (m_dialog == nullptr || m_finished || m_ended || m_busy || m_systemMenu->isEmpty()) return;
   m_systemMenu->popup(globalPos);
 }
 

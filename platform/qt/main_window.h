@@ -68,6 +68,7 @@ class QtMainWindow final : public MainWindow {
   void endDialog(int result) override;
   void beginWindowMove() override;
   void setSystemMenuItem(unsigned commandId, const std::string& text) override;
+  void showBusy(bool busy) override;
   void messageBox(const std::string& text, MessageBoxKind kind, const std::string& caption) override;
   std::optional<std::string> chooseFileToOpen(const FileDialogOptions& options) override;
   std::optional<std::string> chooseFileToSave(const FileDialogOptions& options) override;
@@ -139,6 +140,7 @@ class QtMainWindow final : public MainWindow {
   std::map<int, std::unique_ptr<QTimer>> m_timers;
   QEventLoop* m_loop = nullptr;
   bool m_modal = false;
+  bool m_busy = false;
   bool m_finished = false;
   bool m_paintQueued = false;
   std::atomic<bool> m_ended{false};

@@ -23,6 +23,7 @@ class CurveEditor : public ::testing::Test {
     dlg = std::make_unique<CCorvaneDlg>(host);
     dlg->LoadDefaultSettings();
     dlg->m_bEscConnected = 1;
+    dlg->m_bIdentifySent = 1;  // where the link has identified the devices
   }
   void TearDown() override { dlg->m_bLinkRunning = 0; }
 

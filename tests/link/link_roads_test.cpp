@@ -227,17 +227,27 @@ TEST_F(LinkRoads, ReadOfAResetRequestWritesTheFactoryImageBack) {
 TEST_F(LinkRoads, ProgrammingTheEscThenReadingItAgain) {
   Connect();
   PrepareFirmware(3000);
+  const Bytes firmware(dlg->m_fwBuffer.begin(), dlg->m_fwBuffer.begin() + 3000);
   ASSERT_TRUE(dlg->QueueIdentifyIfIdle(kChannelEsc, 'p', false));
   ASSERT_TRUE(WaitStatus(18));
+  // An ESC Default while the link counts down to its own identify waits for
+  // it, which would replace the reset's write.
+  host.QueueButton(platform::kIdOk);
+  dlg->OnBnClickedEscDefault();
   // 300 passes later the devices are identified again and read.
   ASSERT_TRUE(WaitStatus(20));
+  ASSERT_TRUE(WaitIdle());
+  Ticks(1);
+  ASSERT_TRUE(WaitStatus(19));
+  EXPECT_EQ(DeviceImage(), ImageBytes());
+  EXPECT_EQ(dlg->SettingsSnapshot().selectedProfile, 0);
   const auto commands = devices.Commands();
   ASSERT_GE(commands.size(), 2u);
   EXPECT_EQ(commands[1].command, 'p');
   EXPECT_EQ(commands[1].address, 0x1000);
-  EXPECT_EQ(commands[1].data, Bytes(dlg->m_fwBuffer.begin(), dlg->m_fwBuffer.begin() + 3000));
+  EXPECT_EQ(commands[1].data, firmware);
   EXPECT_EQ(commands[1].checksum.size(), 4u);  // ESC firmware 1.05
-  EXPECT_EQ(host.StatusHistory(), EnglishTexts({20, 26, 18, 20}));
+  EXPECT_EQ(host.StatusHistory(), EnglishTexts({20, 26, 18, 20, 25, 19}));
 }
 
 TEST_F(LinkRoads, SilentEscAfterProgrammingEndsWithConnectionFailAndAnUpgradeCheck) {
@@ -379,6 +389,23 @@ TEST_F(LinkRoads, EscDefaultOnABusyLinkGoesOnceTheLinkIsIdle) {
   EXPECT_EQ(ImageBytes(), before);
   EXPECT_EQ(dlg->m_nPendingOp, 0);
 
+  // Meanwhile the window is held under the busy cursor: the pointer, a
+  // press on the banner, the close box, Escape and the system menu do nothing.
+  const auto pressesTaken = [&] {
+    dlg->m_nClickBlock = 0;
+    dlg->OnMouseMove(30, 300);
+    dlg->OnLButtonDown(300, 20);
+    dlg->OnLButtonUp(300, 20);
+    return host.WindowMoves() == 1 && host.ControlText(IDC_POINTER_READOUT) == "X = 30 ,Y = 300";
+  };
+  EXPECT_TRUE(host.Busy());
+  EXPECT_FALSE(pressesTaken());
+  dlg->OnLButtonUp(940, 20);
+  dlg->OnCancel();
+  dlg->OnSysCommand(IDM_LANGUAGE);
+  EXPECT_FALSE(host.EndResult().has_value());
+  EXPECT_EQ(dlg->m_nLanguage, 0);
+
   devices.Release();
   ASSERT_TRUE(WaitStatus(20));
   ASSERT_TRUE(WaitIdle());
@@ -390,6 +417,24 @@ TEST_F(LinkRoads, EscDefaultOnABusyLinkGoesOnceTheLinkIsIdle) {
   EXPECT_EQ(Sequence(), (Seq{{0, 0x0F}, {1, 0x0F}, {1, 'a'}, {1, 0x0F}, {1, 's'}}));
   EXPECT_EQ(dlg->SettingsSnapshot().selectedProfile, 0);
   EXPECT_EQ(DeviceImage(), ImageBytes());
+  // Handed over, the window is the user's again.
+  EXPECT_FALSE(host.Busy());
+  EXPECT_TRUE(pressesTaken());
+}
+
+TEST_F(LinkRoads, EscDefaultGivenUpWhileAProgramRunsLeavesTheProgramsText) {
+  Connect();
+  PrepareFirmware(100);
+  devices.HoldAtCommand(1);  // the program command, sent whole and not yet answered
+  ASSERT_TRUE(dlg->QueueIdentifyIfIdle(kChannelEsc, kCmdProgram, false));
+  ASSERT_TRUE(WaitFor(host, [&] { return devices.Held(); }));
+  host.QueueButton(platform::kIdOk);
+  dlg->OnBnClickedEscDefault();
+  Ticks(25);
+  EXPECT_FALSE(host.Busy());
+  EXPECT_EQ(StatusId(), 26);  // "Update ESC Program..."
+  devices.Release();
+  ASSERT_TRUE(WaitStatus(18));
 }
 
 TEST_F(LinkRoads, EscDefaultOnALinkBusyPastFiveSecondsFailsAndChangesNothing) {
@@ -402,8 +447,10 @@ TEST_F(LinkRoads, EscDefaultOnALinkBusyPastFiveSecondsFailsAndChangesNothing) {
   EXPECT_EQ(host.Dialogs().size(), 1u);
   Ticks(14);
   EXPECT_NE(StatusId(), 24);
+  EXPECT_TRUE(host.Busy());
   Ticks(1);
   EXPECT_EQ(StatusId(), 24);
+  EXPECT_FALSE(host.Busy());
   EXPECT_EQ(ImageBytes(), before);
   EXPECT_EQ(dlg->m_nPendingOp, 0);
   {

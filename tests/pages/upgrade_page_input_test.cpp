@@ -16,6 +16,7 @@ class UpgradePageInput : public PageTest {
   void SetUp() override {
     PageTest::SetUp();
     dlg->m_bLinkRunning = 1;  // a box is connected; no thread takes the jobs
+    dlg->m_bIdentifySent = 1;
     OnPage(6);
   }
   void TearDown() override { std::filesystem::remove(image); }
@@ -25,11 +26,13 @@ class UpgradePageInput : public PageTest {
       list.url[i] = "http://127.0.0.1:9/fw.bin";  // a closed loopback port: the download fails at once
   }
   // A program-box image of 40 body bytes for address 0x0200.
-  void WriteBoxImage() {
-    std::uint8_t bytes[72] = {0x02, 0x00, 0, 40, 0, 0, 0, 0, 'B', 'O', 'X'};
-    bytes[31] = static_cast<std::uint8_t>(-(0x02 + 40 + 'B' + 'O' + 'X'));
-    std::ofstream(image, std::ios::binary).write(reinterpret_cast<const char*>(bytes), sizeof bytes);
+  static std::string BoxImage() {
+    std::string bytes(72, '\0');
+    bytes.replace(0, 11, std::string{0x02, 0x00, 0, 40, 0, 0, 0, 0, 'B', 'O', 'X'});
+    bytes[31] = static_cast<char>(-(0x02 + 40 + 'B' + 'O' + 'X'));
+    return bytes;
   }
+  void WriteBoxImage() { std::ofstream(image, std::ios::binary) << BoxImage(); }
   const std::string image =
       (std::filesystem::temp_directory_path() / ("corvane-page6-" + std::to_string(::getpid()) + ".bin"))
           .string();
@@ -134,6 +137,26 @@ TEST_F(UpgradePageInput, UpgradeButtonsAreHeldOnlyWhileAProgramIsUnderWay) {
   EXPECT_EQ(dlg->m_strFirmwarePath, image);
   EXPECT_TRUE(dlg->m_bJobQueued && dlg->m_nPendingOp == kCmdProgram && dlg->m_nChannel == kChannelBox);
   EXPECT_EQ(dlg->m_nFwLength, 40);
+}
+
+TEST_F(UpgradePageInput, ADownloadThatMeetsAProgramAtItsHandOffSaysSoAndFreesThePage) {
+  // The image has arrived but the connection stays open until, meanwhile, the
+  // link has begun counting down to identifying a reprogrammed device.
+  ScriptedServer server([&](const std::string&) {
+    return ScriptedServer::Reply{"HTTP/1.1 200 X\r\nConnection: close\r\n\r\n" + BoxImage(), true, [&] {
+                                   host.post([&] {
+                                     dlg->m_bIdentifySent = 0;
+                                     dlg->m_nIdentifyCountdown = 300;
+                                     server.Release();
+                                   });
+                                 }};
+  });
+  Offer(dlg->m_boxOffers, 1);
+  dlg->m_boxOffers.url[0] = server.Url();
+  Click(800, 155);
+  EXPECT_EQ(dlg->m_nStatusTextId, 24);  // "Fail, Try Again"
+  EXPECT_EQ(dlg->m_bUpgradeStarted, 0);
+  EXPECT_FALSE(dlg->m_bJobQueued);
 }
 
 TEST_F(UpgradePageInput, APageChosenDuringADownloadIsTheOneDrawnAfterIt) {

@@ -421,6 +421,17 @@ TEST_F(MainWindowTest, SystemMenuOpensOnTheBannerOrAltSpaceAndSendsItsCommands) 
   EXPECT_EQ(dialog.sysCommands, (std::vector<unsigned>{0xF060, 0xF010, 0x10}));
   EXPECT_TRUE(dialog.downs.empty());
   EXPECT_TRUE(dialog.ups.empty());
+
+  // While busy the window shows the busy cursor and keeps its menu shut.
+  window->showBusy(true);
+  EXPECT_EQ(MainWidget()->cursor().shape(), Qt::WaitCursor);
+  EXPECT_EQ(OpenMenuWithAltSpace(), nullptr);
+  EXPECT_EQ(OpenMenuWithRightClick({300, 59}), nullptr);
+  window->showBusy(false);
+  EXPECT_EQ(MainWidget()->cursor().shape(), Qt::ArrowCursor);
+  menu = OpenMenuWithAltSpace();
+  ASSERT_NE(menu, nullptr);
+  menu->close();
 }
 
 TEST_F(MainWindowTest, TheApplicationAndTheWindowShowTheProgramsIcon) {

@@ -270,6 +270,16 @@ void HeadlessHost::setSystemMenuItem(unsigned commandId, const std::string& text
   }
 }
 
+void HeadlessHost::showBusy(bool busy) {
+  std::lock_guard lock(m_mutex);
+  m_busy = busy;
+}
+
+bool HeadlessHost::Busy() const {
+  std::lock_guard lock(m_mutex);
+  return m_busy;
+}
+
 std::vector<std::pair<unsigned, std::string>> HeadlessHost::SystemMenu() const {
   std::lock_guard lock(m_mutex);
   return m_systemMenu;

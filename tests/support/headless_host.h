@@ -50,6 +50,7 @@ class HeadlessHost : public platform::DialogHost {
   void endDialog(int result) override;
   void beginWindowMove() override;
   void setSystemMenuItem(unsigned commandId, const std::string& text) override;
+  void showBusy(bool busy) override;
 
   // Everything painted on the window, in order.
   RecordingCanvas& Window() { return m_window; }
@@ -60,6 +61,8 @@ class HeadlessHost : public platform::DialogHost {
   int WindowMoves() const;
   // The system menu's items (command, text) in order.
   std::vector<std::pair<unsigned, std::string>> SystemMenu() const;
+  // Whether the busy cursor shows.
+  bool Busy() const;
 
   // Runs the posted tasks; returns how many ran.
   int Pump();
@@ -118,5 +121,6 @@ class HeadlessHost : public platform::DialogHost {
   std::map<int, int> m_timers;
   std::optional<int> m_endResult;
   int m_windowMoves = 0;
+  bool m_busy = false;
   std::vector<std::pair<unsigned, std::string>> m_systemMenu;
 };

@@ -34,6 +34,8 @@ void LinkTest::SetUp() {
   dlg->m_hidApi = FakeHid::Api();
   dlg->m_hHidDevice = FakeHid::Device();
   dlg->m_bLinkRunning = 1;
+  // Direct tests stand where the link's first identify has been sent.
+  dlg->m_bIdentifySent = 1;
   dlg->m_linkPauseForTests = [this](int ms) {
     std::lock_guard lock(m_pauseMutex);
     m_pauses.push_back(ms);
@@ -48,6 +50,7 @@ void LinkTest::TearDown() {
 }
 
 void LinkTest::StartLink() {
+  dlg->m_bIdentifySent = 0;  // the thread begins with its identify
   dlg->StartCommThread();
 }
 

@@ -288,6 +288,17 @@ TEST_F(FirmwareLoading, NoBoxNoProgramming) {
   dlg->m_bLinkRunning = 1;
   dlg->LoadEscFirmware(0, 1);
   EXPECT_TRUE(Queued(kChannelEsc));
+
+  // The box goes before the link has taken that job: it is dropped, said so,
+  // and the firmware page is free again.
+  dlg->m_bUpgradeStarted = 1;
+  dlg->m_hidApi.HidDevice_GetNumHidDevices = [](std::uint16_t, std::uint16_t) -> std::uint32_t { return 0; };
+  const platform::DeviceChangeRecord gone{platform::kDeviceTypeInterface, "/dev/hidraw-fake0"};
+  dlg->OnDeviceChange(platform::kDeviceRemoveComplete, &gone);
+  EXPECT_FALSE(dlg->m_bJobQueued);
+  EXPECT_EQ(dlg->m_nPendingOp, 0);
+  EXPECT_EQ(dlg->m_bUpgradeStarted, 0);
+  EXPECT_EQ(host.StatusHistory().back(), EnglishTexts({27}).front());
 }
 
 TEST_F(FirmwareLoading, ProgramsTheEscThroughTheLink) {

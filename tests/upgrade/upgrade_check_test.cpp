@@ -4,6 +4,7 @@
 
 #include <chrono>
 #include <cstring>
+#include <string_view>
 #include <thread>
 
 #include "app/texts/ui_text_table.h"
@@ -157,21 +158,33 @@ TEST_F(UpgradeCheck, AnOfferMetByADownloadOrAProgramWaitsForItsEnd) {
   dlg->LoadBoxFirmware(0, 0);
   ASSERT_TRUE(host.Dialogs().empty());
   ASSERT_TRUE(dlg->m_bJobQueued && dlg->m_nPendingOp == kCmdProgram);
-  // Programmed, the box counts down to being identified again; then it is
-  // away while it restarts. The offer, tried again, still waits.
-  dlg->m_nIdentifyCountdown = 300;
+  // Programmed, the box is away while it restarts; then back, with its
+  // identify not yet answered; then answered, while an ESC Default waiting
+  // for the link holds the window. The offer, tried again, still waits each
+  // time. (While the box counts down to its identify the link is not idle.)
   dlg->m_bJobQueued = 0;
-  for (bool restarting : {false, true}) {
-    dlg->m_bLinkRunning = restarting ? 0 : 1;
-    if (restarting) dlg->m_nIdentifyCountdown = 0;
+  dlg->m_bIdentifySent = 0;
+  dlg->m_bBoxIdentityAwaited = 1;
+  for (const char* phase : {"restarting", "unanswered", "held"}) {
+    const std::string_view now = phase;
+    dlg->m_bLinkRunning = now != "restarting";
+    if (now == "unanswered") dlg->m_bIdentifySent = 1;
+    if (now == "held") {
+      dlg->m_bBoxIdentityAwaited = 0;
+      dlg->m_bJobQueued = 1;
+      host.QueueButton(platform::kIdOk);
+      dlg->OnBnClickedEscDefault();
+      dlg->m_bJobQueued = 0;
+    }
     ASSERT_TRUE(host.WaitForTask());
     host.Pump();
-    ASSERT_TRUE(host.Dialogs().empty()) << restarting;
+    ASSERT_EQ(host.Dialogs().size(), now == "held" ? 1u : 0u) << phase;
   }
-  // Back and identified: the offers are made in turn.
-  dlg->m_bLinkRunning = 1;
+  // The reset handed over and the link idle: the offers are made in turn.
+  dlg->OnTimer(TIMER_UI_TICK);
+  dlg->m_bJobQueued = 0;
   ASSERT_TRUE(CheckDone());
-  EXPECT_EQ(Questions(), (std::vector<std::string>{UiText(113, 0), UiText(114, 0)}));
+  EXPECT_EQ(Questions(), (std::vector<std::string>{UiText(29, 0), UiText(113, 0), UiText(114, 0)}));
 }
 
 TEST_F(UpgradeCheck, TheEscIsAskedAtTheServerTheEnvironmentNames) {
