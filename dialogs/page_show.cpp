@@ -316,25 +316,15 @@ void CPageShow::OnBnClickedDefault() {
 void CPageShow::OnBnClickedOk() {
   // Fewer than two points make no custom curve: the profile stays as it is.
   if (m_pData != nullptr && m_nPoints >= 2) {
+    // Every point as shown: a stored one with its own values, a placed one
+    // with the values at its pixel position (a coordinate outside the span
+    // keeps the point's own value).
     std::uint32_t xs[kCurvePairs], ys[kCurvePairs];
     for (int i = 0; i < m_nPoints; ++i) {
       xs[i] = m_pt[i].xValue;
       ys[i] = m_pt[i].yValue;
       if (!m_pt[i].exact) PointToValue(m_pt[i].xPixel, m_pt[i].yPixel, xs[i], ys[i]);
     }
-    // A placed point whose x would not rise from the point before (pixels
-    // closer than a value step on a narrow span) is dropped. Points as stored
-    // are written as they are, whatever their shape.
-    int kept = 1;
-    for (int i = 1; i < m_nPoints; ++i) {
-      const bool placed = !m_pt[i].exact && i < m_nPoints - 1;
-      if (placed && (xs[i] <= xs[kept - 1] || xs[i] >= xs[m_nPoints - 1])) continue;
-      xs[kept] = xs[i];
-      ys[kept] = ys[i];
-      m_pt[kept++] = m_pt[i];
-    }
-    m_nPoints = kept;
-    m_nSelected = -2;
     m_main.EditSettings([&](SettingsImage&) {
       // The first pair stays as stored; pairs beyond the count keep their
       // bytes.

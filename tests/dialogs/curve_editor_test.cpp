@@ -380,15 +380,41 @@ TEST_F(CurveEditor, AxisLabelsAndTheBrakeAxisRule) {
 // becomes 16); edited at random, none makes the editor show "nan" or touch
 // more than the curve's pairs 1 to 15 and its count. A count below 2 is no
 // custom curve: the editor shows nothing and OK leaves the profile alone.
+//
+// Some are first edited: OK then writes every point as shown, each placed one
+// with the values at its position.
 TEST_F(CurveEditor, StoredCurvesComeBackAsStoredAndEditSafely) {
   std::vector<std::pair<int, int>> scrambled;
   for (int i = 0; i < kCurvePairs; ++i)
     scrambled.emplace_back(i * 37 % 256, i * 91 % 256);
+  // Presses at each of the points in turn, drags what the press took by dx
+  // and releases.
+  const auto edit = [](std::vector<std::pair<int, int>> presses, int dx) -> Script {
+    return [=](HeadlessCanvasDialog& d) {
+      for (auto [x, y] : presses) {
+        d.Press(x, y);
+        if (dx != 0) d.Move(x + dx, y, true);
+        d.Release(x + dx, y);
+      }
+    };
+  };
   struct Case {
     const char* what;
     std::vector<std::pair<int, int>> points;
     int count;
+    Script edit = nullptr;
+    std::vector<std::pair<int, int>> written = {};  // the curve OK writes after the edit
   } cases[] = {
+      {"narrow x span, three points placed at x 103",
+       {{100, 0}, {110, 255}},
+       2,
+       edit({{260, 296}, {280, 288}, {300, 280}}, 0),
+       {{100, 0}, {103, 64}, {103, 70}, {103, 77}, {110, 255}}},
+      {"vertical step, a point placed on it",
+       {{0, 0}, {100, 50}, {100, 200}, {255, 255}},
+       4,
+       edit({{375, 220}}, 0),
+       {{0, 0}, {100, 50}, {100, 124}, {100, 200}, {255, 255}}},
       {"vertical step", {{0, 0}, {100, 50}, {100, 200}, {255, 255}}, 4},
       {"dip", {{0, 0}, {100, 200}, {200, 150}, {255, 255}}, 4},
       {"inner values beyond the ends", {{20, 10}, {5, 250}, {250, 0}, {200, 200}}, 4},
@@ -418,8 +444,13 @@ TEST_F(CurveEditor, StoredCurvesComeBackAsStoredAndEditSafely) {
         if (page == 2) expected.profileFlags &= static_cast<std::uint8_t>(~kFlagLinearThrottle);
         if (page == 3) expected.brakeCurveLinear = 0;
       }
+      if (c.edit) {
+        auto [pairs, count] = Curve(expected, page);
+        StoreCurve(pairs, *count, c.written, static_cast<int>(c.written.size()));
+      }
       OpenFromPage(page, [&](HeadlessCanvasDialog& d) {
         EXPECT_EQ(d.Caption() == "Dialog", !custom);
+        if (c.edit) c.edit(d);
         d.Click(IDC_CURVE_OK);
       });
       SettingProfile after = Profile();
