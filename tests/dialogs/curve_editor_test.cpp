@@ -119,6 +119,25 @@ TEST_F(CurveEditor, ConversionsAtTheSpanEdgesAndTheRoundingRule) {
     EXPECT_EQ(at.y, kOy - 160);
     EXPECT_EQ(editor.ValueToPoint(0).x, 0);
     EXPECT_EQ(editor.ValueToPoint(3).x, 0);
+
+    // Falling ends convert as the mirror of rising ones: (200, 200)-(10, 10)
+    // against (10, 10)-(200, 200), where value v mirrors 210 - v.
+    const auto roundTrip = [&](std::uint32_t end0, std::uint32_t end1, std::uint32_t v) {
+      editor.m_pt[0] = {end0, end0, 1, 1, 0, 0};
+      editor.m_pt[1] = {v, v, 1, 1, 0, 0};
+      editor.m_pt[2] = {end1, end1, 1, 1, 0, 0};
+      editor.InitPointPositions();
+      std::uint32_t x = 999, y = 999;
+      editor.PointToValue(editor.m_pt[1].xPixel, editor.m_pt[1].yPixel, x, y);
+      return std::pair{x, y};
+    };
+    for (std::uint32_t v = 10; v <= 200; ++v) {
+      SCOPED_TRACE(testing::Message() << "value " << v);
+      const auto [fallingX, fallingY] = roundTrip(200, 10, v);
+      const auto [risingX, risingY] = roundTrip(10, 200, 210 - v);
+      EXPECT_EQ(fallingX, 210 - risingX);
+      EXPECT_EQ(fallingY, 210 - risingY);
+    }
   });
 }
 
@@ -415,6 +434,16 @@ TEST_F(CurveEditor, StoredCurvesComeBackAsStoredAndEditSafely) {
        4,
        edit({{375, 220}}, 0),
        {{0, 0}, {100, 50}, {100, 124}, {100, 200}, {255, 255}}},
+      {"falling, a point dragged sideways keeps its height",
+       {{0, 200}, {128, 150}, {255, 10}},
+       3,
+       edit({{461, 292}}, 20),
+       {{0, 200}, {134, 150}, {255, 10}}},
+      {"falling x, a point dragged sideways keeps its height",
+       {{200, 0}, {150, 128}, {100, 255}},
+       3,
+       edit({{460, 216}}, 20),
+       {{200, 0}, {147, 128}, {100, 255}}},
       {"vertical step", {{0, 0}, {100, 50}, {100, 200}, {255, 255}}, 4},
       {"dip", {{0, 0}, {100, 200}, {200, 150}, {255, 255}}, 4},
       {"inner values beyond the ends", {{20, 10}, {5, 250}, {250, 0}, {200, 200}}, 4},
