@@ -38,9 +38,19 @@ const platform::Font kLabelFont{"MS Shell Dlg", 9.0f / 72.0f};
 // The readout's width is judged at 8 px a character.
 constexpr int kCharWidth = 8;
 
-// Tenths rounded half up to whole units.
+// Tenths rounded half away from zero to whole units, so that a falling span
+// is the mirror of a rising one.
 std::int64_t RoundTenths(std::int64_t tenths) {
-  return tenths / 10 + (tenths % 10 >= 5 ? 1 : 0);
+  const std::int64_t magnitude = tenths < 0 ? -tenths : tenths;
+  const std::int64_t units = magnitude / 10 + (magnitude % 10 >= 5 ? 1 : 0);
+  return tenths < 0 ? -units : units;
+}
+
+// The value `offset` of `pixels` px along from the value `from` towards `to`
+// (pixels > 0), held between the two.
+std::uint32_t ValueAlong(std::int64_t from, std::int64_t to, std::int64_t offset, std::int64_t pixels) {
+  const std::int64_t value = from + RoundTenths((to - from) * offset * 10 / pixels);
+  return static_cast<std::uint32_t>(std::clamp(value, std::min(from, to), std::max(from, to)));
 }
 
 // "12.5" or "100": one decimal only when the tenths are not whole.
@@ -165,19 +175,14 @@ void CPageShow::PointToValue(int px, int py, std::uint32_t& vx, std::uint32_t& v
   if (m_nPoints < 2) return;
   const CurvePoint& first = m_pt[0];
   const CurvePoint& last = m_pt[m_nPoints - 1];
-  if (m_nCurveType != kBoostSlope && first.xPixel <= px && px <= last.xPixel && last.xPixel > first.xPixel) {
-    const std::int64_t tenths =
-        (std::int64_t{last.xValue} - first.xValue) * (px - first.xPixel) * 10 / (last.xPixel - first.xPixel);
-    vx = static_cast<std::uint32_t>(std::min<std::int64_t>(first.xValue + RoundTenths(tenths), last.xValue));
-  }
+  // The inverse of ValueToPoint, for rising and falling ends alike.
+  if (m_nCurveType != kBoostSlope && first.xPixel <= px && px <= last.xPixel && last.xPixel > first.xPixel)
+    vx = ValueAlong(first.xValue, last.xValue, px - first.xPixel, last.xPixel - first.xPixel);
   if (last.yPixel <= py && py <= first.yPixel) {
     if (first.yPixel <= last.yPixel) {
       vy = first.yValue;  // a flat curve
     } else {
-      const std::int64_t tenths = (std::int64_t{last.yValue} - first.yValue) * (first.yPixel - py) * 10 /
-                                  (first.yPixel - last.yPixel);
-      vy =
-          static_cast<std::uint32_t>(std::min<std::int64_t>(first.yValue + RoundTenths(tenths), last.yValue));
+      vy = ValueAlong(first.yValue, last.yValue, first.yPixel - py, first.yPixel - last.yPixel);
     }
   }
 }
@@ -316,25 +321,15 @@ void CPageShow::OnBnClickedDefault() {
 void CPageShow::OnBnClickedOk() {
   // Fewer than two points make no custom curve: the profile stays as it is.
   if (m_pData != nullptr && m_nPoints >= 2) {
+    // Every point as shown: a stored one with its own values, a placed one
+    // with the values at its pixel position (a coordinate outside the span
+    // keeps the point's own value).
     std::uint32_t xs[kCurvePairs], ys[kCurvePairs];
     for (int i = 0; i < m_nPoints; ++i) {
       xs[i] = m_pt[i].xValue;
       ys[i] = m_pt[i].yValue;
       if (!m_pt[i].exact) PointToValue(m_pt[i].xPixel, m_pt[i].yPixel, xs[i], ys[i]);
     }
-    // A placed point whose x would not rise from the point before (pixels
-    // closer than a value step on a narrow span) is dropped. Points as stored
-    // are written as they are, whatever their shape.
-    int kept = 1;
-    for (int i = 1; i < m_nPoints; ++i) {
-      const bool placed = !m_pt[i].exact && i < m_nPoints - 1;
-      if (placed && (xs[i] <= xs[kept - 1] || xs[i] >= xs[m_nPoints - 1])) continue;
-      xs[kept] = xs[i];
-      ys[kept] = ys[i];
-      m_pt[kept++] = m_pt[i];
-    }
-    m_nPoints = kept;
-    m_nSelected = -2;
     m_main.EditSettings([&](SettingsImage&) {
       // The first pair stays as stored; pairs beyond the count keep their
       // bytes.

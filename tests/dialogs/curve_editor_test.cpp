@@ -120,6 +120,25 @@ TEST_F(CurveEditor, ConversionsAtTheSpanEdgesAndTheRoundingRule) {
     EXPECT_EQ(at.y, kOy - 160);
     EXPECT_EQ(editor.ValueToPoint(0).x, 0);
     EXPECT_EQ(editor.ValueToPoint(3).x, 0);
+
+    // Falling ends convert as the mirror of rising ones: (200, 200)-(10, 10)
+    // against (10, 10)-(200, 200), where value v mirrors 210 - v.
+    const auto roundTrip = [&](std::uint32_t end0, std::uint32_t end1, std::uint32_t v) {
+      editor.m_pt[0] = {end0, end0, 1, 1, 0, 0};
+      editor.m_pt[1] = {v, v, 1, 1, 0, 0};
+      editor.m_pt[2] = {end1, end1, 1, 1, 0, 0};
+      editor.InitPointPositions();
+      std::uint32_t x = 999, y = 999;
+      editor.PointToValue(editor.m_pt[1].xPixel, editor.m_pt[1].yPixel, x, y);
+      return std::pair{x, y};
+    };
+    for (std::uint32_t v = 10; v <= 200; ++v) {
+      SCOPED_TRACE(testing::Message() << "value " << v);
+      const auto [fallingX, fallingY] = roundTrip(200, 10, v);
+      const auto [risingX, risingY] = roundTrip(10, 200, 210 - v);
+      EXPECT_EQ(fallingX, 210 - risingX);
+      EXPECT_EQ(fallingY, 210 - risingY);
+    }
   });
 }
 
@@ -381,15 +400,51 @@ TEST_F(CurveEditor, AxisLabelsAndTheBrakeAxisRule) {
 // becomes 16); edited at random, none makes the editor show "nan" or touch
 // more than the curve's pairs 1 to 15 and its count. A count below 2 is no
 // custom curve: the editor shows nothing and OK leaves the profile alone.
+//
+// Some are first edited: OK then writes every point as shown, each placed one
+// with the values at its position.
 TEST_F(CurveEditor, StoredCurvesComeBackAsStoredAndEditSafely) {
   std::vector<std::pair<int, int>> scrambled;
   for (int i = 0; i < kCurvePairs; ++i)
     scrambled.emplace_back(i * 37 % 256, i * 91 % 256);
+  // Presses at each of the points in turn, drags what the press took by dx
+  // and releases.
+  const auto edit = [](std::vector<std::pair<int, int>> presses, int dx) -> Script {
+    return [=](HeadlessCanvasDialog& d) {
+      for (auto [x, y] : presses) {
+        d.Press(x, y);
+        if (dx != 0) d.Move(x + dx, y, true);
+        d.Release(x + dx, y);
+      }
+    };
+  };
   struct Case {
     const char* what;
     std::vector<std::pair<int, int>> points;
     int count;
+    Script edit = nullptr;
+    std::vector<std::pair<int, int>> written = {};  // the curve OK writes after the edit
   } cases[] = {
+      {"narrow x span, three points placed at x 103",
+       {{100, 0}, {110, 255}},
+       2,
+       edit({{260, 296}, {280, 288}, {300, 280}}, 0),
+       {{100, 0}, {103, 64}, {103, 70}, {103, 77}, {110, 255}}},
+      {"vertical step, a point placed on it",
+       {{0, 0}, {100, 50}, {100, 200}, {255, 255}},
+       4,
+       edit({{375, 220}}, 0),
+       {{0, 0}, {100, 50}, {100, 124}, {100, 200}, {255, 255}}},
+      {"falling, a point dragged sideways keeps its height",
+       {{0, 200}, {128, 150}, {255, 10}},
+       3,
+       edit({{461, 292}}, 20),
+       {{0, 200}, {134, 150}, {255, 10}}},
+      {"falling x, a point dragged sideways keeps its height",
+       {{200, 0}, {150, 128}, {100, 255}},
+       3,
+       edit({{460, 216}}, 20),
+       {{200, 0}, {147, 128}, {100, 255}}},
       {"vertical step", {{0, 0}, {100, 50}, {100, 200}, {255, 255}}, 4},
       {"dip", {{0, 0}, {100, 200}, {200, 150}, {255, 255}}, 4},
       {"inner values beyond the ends", {{20, 10}, {5, 250}, {250, 0}, {200, 200}}, 4},
@@ -419,8 +474,13 @@ TEST_F(CurveEditor, StoredCurvesComeBackAsStoredAndEditSafely) {
         if (page == 2) expected.profileFlags &= static_cast<std::uint8_t>(~kFlagLinearThrottle);
         if (page == 3) expected.brakeCurveLinear = 0;
       }
+      if (c.edit) {
+        auto [pairs, count] = Curve(expected, page);
+        StoreCurve(pairs, *count, c.written, static_cast<int>(c.written.size()));
+      }
       OpenFromPage(page, [&](HeadlessCanvasDialog& d) {
         EXPECT_EQ(d.Caption() == "Dialog", !custom);
+        if (c.edit) c.edit(d);
         d.Click(IDC_CURVE_OK);
       });
       SettingProfile after = Profile();
