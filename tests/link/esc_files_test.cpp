@@ -172,15 +172,19 @@ constexpr int kSetupFailed = 10;
 
 // Makes every rename of this thread fail as it does across mount points.
 bool FailRenames() {
-  sock_filter filter[] = {
-      BPF_STMT(BPF_LD | BPF_W | BPF_ABS, offsetof(seccomp_data, nr)),
-      BPF_JUMP(BPF_JMP | BPF_JEQ | BPF_K, SYS_rename, 3, 0),
-      BPF_JUMP(BPF_JMP | BPF_JEQ | BPF_K, SYS_renameat, 2, 0),
-      BPF_JUMP(BPF_JMP | BPF_JEQ | BPF_K, SYS_renameat2, 1, 0),
-      BPF_STMT(BPF_RET | BPF_K, SECCOMP_RET_ALLOW),
-      BPF_STMT(BPF_RET | BPF_K, SECCOMP_RET_ERRNO | EXDEV),
-  };
-  const sock_fprog program{static_cast<unsigned short>(std::size(filter)), filter};
+  const std::vector<unsigned> renames = {
+#ifdef SYS_rename  // not on every architecture
+      SYS_rename,
+#endif
+      SYS_renameat, SYS_renameat2};
+  std::vector<sock_filter> filter = {BPF_STMT(BPF_LD | BPF_W | BPF_ABS, offsetof(seccomp_data, nr))};
+  for (std::size_t i = 0; i < renames.size(); ++i) {
+    const auto toFailure = static_cast<unsigned char>(renames.size() - i);
+    filter.push_back(BPF_JUMP(BPF_JMP | BPF_JEQ | BPF_K, renames[i], toFailure, 0));
+  }
+  filter.push_back(BPF_STMT(BPF_RET | BPF_K, SECCOMP_RET_ALLOW));
+  filter.push_back(BPF_STMT(BPF_RET | BPF_K, SECCOMP_RET_ERRNO | EXDEV));
+  const sock_fprog program{static_cast<unsigned short>(filter.size()), filter.data()};
   return ::prctl(PR_SET_NO_NEW_PRIVS, 1, 0, 0, 0) == 0 &&
          ::prctl(PR_SET_SECCOMP, SECCOMP_MODE_FILTER, &program) == 0;
 }
