@@ -1,7 +1,16 @@
 // Saving and loading .esc files.
+#include <grp.h>
+#include <linux/filter.h>
+#include <linux/seccomp.h>
+#include <sys/prctl.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/syscall.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
+#include <csignal>
+#include <cstddef>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
@@ -137,84 +146,166 @@ TEST_F(EscFiles, MissingFileAndCancelledDialogs) {
 
 TEST_F(EscFiles, SaveReplacesAnExistingFileWhole) {
   WriteFile(dir / "c.esc", Bytes(5000, 0xEE));
+  // A link at the name an earlier save used for its new file stays as it is.
+  WriteFile(dir / "other", Bytes(3, 1));
+  fs::create_symlink("other", dir / ".c.esc.saving");
+  const std::string longest = std::string(251, 'n') + ".esc";  // 255 bytes, the most a name holds
   Save(dir / "c.esc");
-  const Bytes file = ReadFile(dir / "c.esc");
-  EXPECT_EQ(file.size(), 2478u);
-  EXPECT_EQ(Bytes(file.begin() + 1, file.end()), ImageBytes());
-  EXPECT_EQ(std::distance(fs::directory_iterator(dir), fs::directory_iterator()), 1);
+  Save(dir / longest);
+  EXPECT_TRUE(host.MessageBoxes().empty());
+  Bytes image = ImageBytes();
+  image.insert(image.begin(), 0x0A);
+  EXPECT_EQ(ReadFile(dir / "c.esc"), image);
+  EXPECT_EQ(ReadFile(dir / longest), image);
+  std::error_code error;
+  EXPECT_EQ(fs::read_symlink(dir / ".c.esc.saving", error), "other");
+  EXPECT_EQ(ReadFile(dir / "other"), Bytes(3, 1));
+  EXPECT_EQ(std::distance(fs::directory_iterator(dir), fs::directory_iterator()), 4);
 }
 
-// Whether a folder refuses new files; modes do not stop root.
-bool RefusesNewFiles(const fs::path& folder) {
-  const fs::path probe = folder / "probe";
-  if (!std::ofstream(probe).is_open()) return true;
-  fs::remove(probe);
-  return false;
+// Rows that rest on permission bits run as this user when the tests run as
+// root, which those bits do not stop.
+constexpr uid_t kNobody = 65534;
+const char* const kShown[] = {"", "Can't open file!", "file Err!", "another message"};
+// Exit codes of a child whose row could not be set up.
+constexpr int kSetupFailed = 10;
+
+// Makes every rename of this thread fail as it does across mount points.
+bool FailRenames() {
+  const std::vector<unsigned> renames = {
+#ifdef SYS_rename  // not on every architecture
+      SYS_rename,
+#endif
+      SYS_renameat, SYS_renameat2};
+  std::vector<sock_filter> filter = {BPF_STMT(BPF_LD | BPF_W | BPF_ABS, offsetof(seccomp_data, nr))};
+  for (std::size_t i = 0; i < renames.size(); ++i) {
+    const auto toFailure = static_cast<unsigned char>(renames.size() - i);
+    filter.push_back(BPF_JUMP(BPF_JMP | BPF_JEQ | BPF_K, renames[i], toFailure, 0));
+  }
+  filter.push_back(BPF_STMT(BPF_RET | BPF_K, SECCOMP_RET_ALLOW));
+  filter.push_back(BPF_STMT(BPF_RET | BPF_K, SECCOMP_RET_ERRNO | EXDEV));
+  const sock_fprog program{static_cast<unsigned short>(filter.size()), filter.data()};
+  return ::prctl(PR_SET_NO_NEW_PRIVS, 1, 0, 0, 0) == 0 &&
+         ::prctl(PR_SET_SECCOMP, SECCOMP_MODE_FILTER, &program) == 0;
 }
 
-TEST_F(EscFiles, SaveKeepsModeAndLinksAndWritesInPlaceWhereTheFolderTakesNoNewFile) {
+TEST_F(EscFiles, SaveKeepsModeOwnerAndLinksAndWritesInPlaceWhereNoNewFileTakesItsPlace) {
   using P = fs::perms;
-  const P none = P::none;
+  const P none = P::none, rw = P::owner_read | P::owner_write;
+  const char* const saved = kShown[0];
   struct Case {
     const char* name;
     P fileMode;  // of the file there before; none: no file
-    bool throughLink, readOnlyFolder;
-    bool saved;  // else refused with "Can't open file!" and nothing changed
+    std::size_t oldSize;
+    bool throughLink;
+    bool readOnlyFolder;  // no new file can be made beside the target
+    bool renameFails;     // as where the target is a mount point
+    rlim_t sizeLimit;     // the largest file the save may write; 0: no limit
+    const char* shown;    // anything but saved: nothing changed
   } cases[] = {
-      {"mode", P::owner_all | P::group_read, false, false, true},
-      {"link", P::owner_read | P::owner_write, true, false, true},
-      {"in-place", P::owner_read | P::owner_write | P::others_read, false, true, true},
-      {"read-only", P::owner_read, false, true, false},
-      {"new", none, false, true, false},
+      {"mode", P::owner_all | P::group_read, 5000, false, false, false, 0, saved},
+      {"link", rw, 5000, true, false, false, 0, saved},
+      {"in-place", rw | P::others_read, 5000, false, true, false, 0, saved},
+      {"rename-fails", rw | P::group_read, 1000, false, false, true, 0, saved},
+      {"read-only", P::owner_read, 5000, false, true, false, 0, kShown[1]},
+      {"new", none, 0, false, true, false, 0, kShown[1]},
+      {"read-only-file", P::owner_read, 5000, false, false, false, 0, kShown[1]},
+      {"in-place-fails-longer", rw, 5000, false, true, false, 2000, kShown[2]},
+      {"in-place-fails-shorter", rw, 1000, false, true, false, 2000, kShown[2]},
   };
   Bytes image = ImageBytes();
   image.insert(image.begin(), 0x0A);
-  bool skipped = false;
+  const bool root = ::geteuid() == 0;
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
     const fs::path folder = dir / c.name;
     const fs::path file = c.throughLink ? folder / "sub" / "real.esc" : folder / "f.esc";
     fs::create_directories(file.parent_path());
+    Bytes old(c.oldSize);
+    for (std::size_t i = 0; i < old.size(); ++i)
+      old[i] = static_cast<std::uint8_t>(i * 31 + 5);
     if (c.fileMode != none) {
-      WriteFile(file, Bytes(5000, 0xEE));
+      WriteFile(file, old);
       fs::permissions(file, c.fileMode);
     }
     if (c.throughLink) fs::create_symlink("sub/real.esc", folder / "link.esc");
-    if (c.readOnlyFolder) fs::permissions(folder, P::owner_read | P::owner_exec);
-    if (c.readOnlyFolder && !RefusesNewFiles(folder)) {
-      fs::permissions(folder, P::owner_all);
-      skipped = true;
-      continue;
+    // As root, the row's files belong to another user: the replacement keeps
+    // them, and a row that drops to that user may write them.
+    if (root) {
+      ASSERT_EQ(::lchown(folder.c_str(), kNobody, kNobody), 0);
+      for (const auto& entry : fs::recursive_directory_iterator(folder))
+        ASSERT_EQ(::lchown(entry.path().c_str(), kNobody, kNobody), 0);
     }
-    const std::size_t messages = host.MessageBoxes().size();
-    Save(c.throughLink ? folder / "link.esc" : file);
-    fs::permissions(folder, P::owner_all);
+    struct stat before {};
+    ::stat(file.c_str(), &before);
+    if (c.readOnlyFolder) fs::permissions(folder, P::owner_read | P::owner_exec);
+    const bool dropped = root && (c.readOnlyFolder || (c.fileMode & P::owner_write) == none);
 
-    const auto boxes = host.MessageBoxes();
-    EXPECT_EQ(std::vector<std::string>(boxes.begin() + messages, boxes.end()),
-              c.saved ? std::vector<std::string>{} : std::vector<std::string>{"Can't open file!"});
-    if (c.saved) {
+    // The save runs in a child with the row's limits, from the row's folder.
+    // Only this thread is copied into it (the dialog's threads do not run):
+    // it makes plain system calls and the save, and leaves by _exit.
+    ASSERT_FALSE(dlg->m_hCommThread.joinable() || dlg->m_hUpgradeThread.joinable());
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+      if (::chdir(folder.c_str()) != 0) ::_exit(kSetupFailed);
+      if (c.renameFails && !FailRenames()) ::_exit(kSetupFailed + 1);
+      const rlimit limit{c.sizeLimit, c.sizeLimit};
+      if (c.sizeLimit != 0 &&
+          (::signal(SIGXFSZ, SIG_IGN) == SIG_ERR || ::setrlimit(RLIMIT_FSIZE, &limit) != 0))
+        ::_exit(kSetupFailed + 2);
+      if (dropped && (::setgroups(0, nullptr) != 0 || ::setgid(kNobody) != 0 || ::setuid(kNobody) != 0))
+        ::_exit(kSetupFailed + 3);
+      Save(c.throughLink ? "link.esc" : "f.esc");
+      const auto boxes = host.MessageBoxes();
+      if (boxes.empty()) ::_exit(0);
+      ::_exit(boxes.size() > 1 ? 3 : boxes[0] == kShown[1] ? 1 : boxes[0] == kShown[2] ? 2 : 3);
+    }
+    int status = 0;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    fs::permissions(folder, P::owner_all);
+    ASSERT_TRUE(WIFEXITED(status));
+    const int shown = WEXITSTATUS(status);
+    ASSERT_LT(shown, static_cast<int>(std::size(kShown))) << "the row could not be set up";
+    EXPECT_STREQ(kShown[shown], c.shown);
+
+    struct stat after {};
+    ::stat(file.c_str(), &after);
+    if (*c.shown == '\0') {
       EXPECT_EQ(ReadFile(file), image);
       EXPECT_EQ(fs::status(file).permissions(), c.fileMode);
+      EXPECT_EQ(after.st_uid, before.st_uid);
+      EXPECT_EQ(after.st_gid, before.st_gid);
     } else if (c.fileMode != none) {
-      EXPECT_EQ(ReadFile(file), Bytes(5000, 0xEE));
+      EXPECT_EQ(ReadFile(file), old);
     }
     EXPECT_EQ(std::distance(fs::directory_iterator(file.parent_path()), fs::directory_iterator()),
               c.fileMode != none ? 1 : 0);
     EXPECT_EQ(fs::is_symlink(folder / "link.esc"), c.throughLink);
   }
-  if (skipped) GTEST_SKIP() << "this user writes into read-only folders";
 }
 
 TEST_F(EscFiles, SaveThatCannotCreateOrReplaceSaysSoAndCleansUp) {
   WriteFile(dir / "plain", Bytes(3, 1));
   fs::create_directories(dir / "folder.esc" / "inside");
+  ASSERT_EQ(::mkfifo((dir / "fifo.esc").c_str(), 0644), 0);
+  fs::create_symlink("fifo.esc", dir / "fifo-link.esc");
+  fs::create_symlink("/dev/null", dir / "null.esc");
   Save(dir / "no-such-folder" / "d.esc");
   Save(dir / "plain" / "d.esc");  // a file where a folder should be
-  Save(dir / "folder.esc");       // written, but cannot replace a folder
-  EXPECT_EQ(host.MessageBoxes(), std::vector<std::string>(3, "Can't open file!"));
+  Save(dir / "folder.esc");
+  // Only a regular file is replaced: never a FIFO or a device, also not
+  // through a link.
+  Save(dir / "fifo.esc");
+  Save(dir / "fifo-link.esc");
+  Save(dir / "null.esc");
+  EXPECT_EQ(host.MessageBoxes(), std::vector<std::string>(6, "Can't open file!"));
   EXPECT_TRUE(fs::is_directory(dir / "folder.esc" / "inside"));
-  EXPECT_EQ(std::distance(fs::directory_iterator(dir), fs::directory_iterator()), 2);
+  EXPECT_TRUE(fs::is_fifo(fs::symlink_status(dir / "fifo.esc")));
+  EXPECT_TRUE(fs::is_symlink(dir / "fifo-link.esc"));
+  EXPECT_TRUE(fs::is_symlink(dir / "null.esc"));
+  EXPECT_TRUE(fs::is_character_file(fs::symlink_status("/dev/null")));
+  EXPECT_EQ(std::distance(fs::directory_iterator(dir), fs::directory_iterator()), 5);
 }
 
 }  // namespace
