@@ -403,7 +403,8 @@ class CCorvaneDlg : public platform::DialogEvents {
   // False, with the reason shown, when there is no box or a program is under
   // way.
   bool HandOverFirmware(std::uint8_t channel, int address, int length, const std::uint8_t* body);
-  // Whether the last load handed a program job to the link (UI thread only).
+  // Set when a load hands a program job to the link; the firmware page clears
+  // it before its load, whose press may also end without one (UI thread only).
   bool m_bProgramHandedOver = false;
   // A program job is queued, or sent and not yet answered, or answered and
   // the link still counting down to identifying the reprogrammed device.

@@ -36,7 +36,6 @@ bool CCorvaneDlg::IdentityAwaited() const {
 }
 
 void CCorvaneDlg::LoadFirmware(UpgradeList list, int index, int local, bool toEsc) {
-  m_bProgramHandedOver = false;
   // One image at a time: a second load while one is downloaded or programmed
   // changes nothing.
   if (ProgramUnderWay() || DownloadUnderWay()) return;
