@@ -8,11 +8,9 @@
 
 namespace {
 
-// The key texts, in the order they are sought.
-constexpr std::string_view kIdKey = "id\":\"";
-// The member that begins the next entry: the id key with its opening quote,
-// so that members named "uuid" or "pid" do not end an entry.
-constexpr std::string_view kIdMember = "\"id\":\"";
+// The key texts, in the order they are sought. The id key has its opening
+// quote, so that members named "uuid" or "pid" are never taken for it.
+constexpr std::string_view kIdKey = "\"id\":\"";
 constexpr std::string_view kVersionKey = "\",\"version\":\"";
 constexpr std::string_view kMemoKey = "\",\"memo\":{";
 constexpr std::string_view kChecksumKey = "},\"checksum\":";
@@ -71,7 +69,7 @@ void ReadUpgradeReply(UpgradeList& list, std::string text) {
     // An entry's other keys count only before the next entry begins: one
     // that lacks a key ends the reading rather than borrow the next one's.
     const std::string_view entry =
-        std::string_view(text).substr(0, std::string_view(text).find(kIdMember, id + kIdKey.size()));
+        std::string_view(text).substr(0, std::string_view(text).find(kIdKey, id + kIdKey.size()));
     const std::size_t version = FindAfter(entry, kVersionKey, id, kIdKey);
     if (version == npos) return;
     const std::size_t memo = FindAfter(entry, kMemoKey, version, kVersionKey);

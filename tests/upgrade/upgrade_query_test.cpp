@@ -105,7 +105,7 @@ TEST(UpgradeReply, EntriesAreCutByTheirKeys) {
 
   // Key 1 at the very first character counts as absent.
   UpgradeList atStart;
-  ReadUpgradeReply(atStart, Entry("1", "1.1", "", "u").substr(2));
+  ReadUpgradeReply(atStart, Entry("1", "1.1", "", "u").substr(1));
   EXPECT_EQ(atStart.count, 0);
 
   // A broken second entry ends the reading; the first stays.
@@ -141,6 +141,12 @@ TEST(UpgradeReply, EachKeyIsSoughtAfterThePreviousOneWithinItsEntry) {
       // Members whose names end in "id" belong to their entry.
       {"members named uuid and pid",
        "[{\"id\":\"1\",\"uuid\":\"u\",\"version\":\"1.1\",\"memo\":{a},\"checksum\":\"0\",\"pid\":\"7\","
+       "\"download_url\":\"http://one\"}," +
+           Entry("2", "1.2", "", "http://two") + "]",
+       {"a", ""},
+       {"http://one", "http://two"}},
+      {"members named uuid and pid before the id",
+       "[{\"uuid\":\"u\",\"pid\":\"7\",\"id\":\"1\",\"version\":\"1.1\",\"memo\":{a},\"checksum\":\"0\","
        "\"download_url\":\"http://one\"}," +
            Entry("2", "1.2", "", "http://two") + "]",
        {"a", ""},
