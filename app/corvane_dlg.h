@@ -132,14 +132,20 @@ class CCorvaneDlg : public platform::DialogEvents {
   // True when no job is queued, no reply is awaited, no reply is being
   // handled and the link's own identify is not still to come.
   bool LinkIdle() const;
+  // True, with "USB Connection Fail" shown, while no link runs: a request for
+  // the device then queues nothing, as no later device may receive it.
+  bool NoLinkForRequest();
+  // The command byte of the job last queued or sent.
+  std::uint8_t JobCommand() const;
   // Queues an identify that runs operation op once the device on the channel
-  // has answered; taken only while the link is idle. Returns whether it was.
+  // has answered; taken only while a link runs and is idle. Returns whether
+  // it was.
   // alongside, when given, runs with the job, under the job lock, only when
   // the job is taken.
   bool QueueIdentifyIfIdle(std::uint8_t channel, int op, bool presenceOnly,
                            const std::function<void()>& alongside = {});
-  // The timing test command, sent without an identify; taken only while the
-  // link is idle. Returns whether it was.
+  // The timing test command, sent without an identify; taken only while a
+  // link runs and is idle. Returns whether it was.
   bool QueueTimingTest();
   // Ends the communication thread's wait for input, so that a job queued
   // from the UI goes out at once.
@@ -409,11 +415,21 @@ class CCorvaneDlg : public platform::DialogEvents {
   // A program job is queued, or sent and not yet answered, or answered and
   // the link still counting down to identifying the reprogrammed device.
   bool ProgramUnderWay() const;
-  // A device was reprogrammed and has not yet answered an identify: its
-  // identity is the one from before.
-  bool IdentityAwaited() const;
-  // Drops a program job that the link has not taken, when the box has gone.
-  void DropQueuedProgram();
+  // Program bytes are on their way to a device or their reply is awaited
+  // (not the countdown to identifying the device afterwards).
+  bool ProgramBeingSent() const;
+  // Ends what waited on a link that has stopped: jobs it did not take are
+  // dropped, an ESC Default waiting for it resets the image in memory, page
+  // 6 is freed and the devices' awaited identities end. Returns whether a
+  // request was cut short; "USB Connection Fail" is shown then.
+  bool EndWorkOfStoppedLink();
+  // An upgrade started from page 6 has ended without the settings read that
+  // normally ends it: the page takes input again and the presence poll goes
+  // on at its usual pace. From any thread.
+  void FreeUpgradePage();
+  // Shows the failure text of an operation that has ended; an upgrade it
+  // belonged to has ended with it.
+  void ShowFailure(int id);
   void HandleEscIdentify();
   void HandleReadComplete();
   void HandleStatusRecord();
@@ -423,11 +439,14 @@ class CCorvaneDlg : public platform::DialogEvents {
   void RefuseIdentity();
   void StartUpgradeCheck();
   void StopUpgradeCheck();
-  // Runs an offer on the UI thread and waits for its answer; false when the
-  // offer was not made, as an image is being fetched or programmed (a program
-  // counts until the device has been identified again) or no box is
-  // connected, or when the program is closing first.
-  bool RunOfferOnUiThread(void (CCorvaneDlg::*offer)());
+  // Whether an upgrade offer for the ESC (or the box) can be made now, later,
+  // or no more in this check (UI thread).
+  enum class OfferChance { Now, Later, Never };
+  OfferChance UpgradeOfferChance(bool esc) const;
+  // Runs an offer on the UI thread when it can be made, and waits for the
+  // answer: whether it was made, may be later, or can no longer be (closing
+  // counts as no longer).
+  OfferChance RunOfferOnUiThread(void (CCorvaneDlg::*offer)(), bool esc);
   // Waits until the link is idle and no image is being downloaded, a second
   // at a time; false when closing.
   bool WaitForIdleLinkToOffer();
@@ -440,6 +459,8 @@ class CCorvaneDlg : public platform::DialogEvents {
   void QueueIdentify(std::uint8_t channel, int op);
   // Writes an identify job's fields; the caller holds m_jobMutex.
   void FillIdentifyJob(std::uint8_t channel, int op);
+  // ESC Default's reset of the image in memory.
+  void ResetForEscDefault();
   // The reset of ESC Default with the identify that writes it; false (nothing
   // changed) while the link is not idle. A refused one is retried at each
   // UI tick while m_nEscDefaultWait counts down (UI thread only).

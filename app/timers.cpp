@@ -45,13 +45,15 @@ void CCorvaneDlg::OnTimer(int timerId) {
     return;
   }
   if (m_nReadBackCountdown == 0) return;
-  if (m_frames[0].txCommand == kCmdTest) {
+  if (JobCommand() == kCmdTest) {
     // A timing test runs: its reply may take long.
     m_nWaitTicks = 0;
     m_nReadBackCountdown = 500;
     return;
   }
   if (--m_nReadBackCountdown == 0) {
+    // No link: nothing to ask, and nothing left for the next one.
+    if (!m_bLinkRunning) return;
     const std::uint8_t channel = m_bEscPresent && !m_bBoxPresent ? kChannelEsc : kChannelBox;
     // Only an idle link takes it; otherwise it is tried again at the next tick.
     if (!QueueIdentifyIfIdle(channel, kCmdRead, true)) m_nReadBackCountdown = 1;

@@ -346,8 +346,9 @@ void CPageShow::OnBnClickedOk() {
       if (m_nCurveType == kBrakeCurve) m_pProfile->brakeCurveLinear = 0;
     });
   }
-  // Without a link the profile has changed in memory only.
-  if (!m_main.m_bLinkRunning) return;
+  // Without a link the profile has changed in memory only, and the write is
+  // answered at once.
+  if (m_main.NoLinkForRequest()) return;
   EnableCommands(false);
   m_bWaitWrite = 1;
   m_bWriteHanded = false;
@@ -397,6 +398,8 @@ void CPageShow::OnTimer(int timerId) {
   // from a file, in which case the commands come back.
   const bool waited = m_bWaitWrite != 0;
   m_bWaitWrite = 0;
+  // A write the link never took is said to have failed.
+  if (waited && !m_bWriteHanded) m_main.ShowStatus(m_main.m_bLinkRunning ? 24 : 27);
   if (!m_main.m_bFromFile) {
     m_dialog->postClose();
   } else if (waited) {

@@ -15,9 +15,6 @@ constexpr int kAckPolls = 100;
 // while the ESC stores what it received.
 constexpr std::int32_t kLongTransferBytes = 20000;
 constexpr int kLongTransferPauseMs = 5000;
-// Timer ticks until the presence identify, after a send.
-constexpr int kReadBackConnected = 75;
-constexpr int kReadBackDisconnected = 5;
 // ESC firmware from which a program command ends with a 32-bit sum.
 constexpr std::uint16_t kFourByteChecksumVersion = 0x0105;
 

@@ -62,7 +62,7 @@ bool CCorvaneDlg::ConnectDevice() {
   // The thread of an earlier connection ends before anything else happens,
   // and a handle left behind by it is closed.
   StopCommThread();
-  DropQueuedProgram();
+  const bool requestCutShort = EndWorkOfStoppedLink();
   if (m_hHidDevice != nullptr) {
     m_hidApi.HidDevice_Close(m_hHidDevice);
     m_hHidDevice = nullptr;
@@ -102,22 +102,38 @@ bool CCorvaneDlg::ConnectDevice() {
   m_hHidDevice = nullptr;
   DrawFrame();
   // While a reprogrammed box restarts, its absence is expected.
-  if (!m_bBoxRestarting) ShowStatus(27);  // "USB Connection Fail"
+  if (!m_bBoxRestarting && !requestCutShort) ShowStatus(27);  // "USB Connection Fail"
   m_host.enableControl(IDC_LOAD_FROM_PC, true);
   return false;
 }
 
-void CCorvaneDlg::DropQueuedProgram() {
-  // The thread has stopped: a program job it did not take would wait for
-  // whatever box comes next, and hold every load off meanwhile.
+bool CCorvaneDlg::EndWorkOfStoppedLink() {
+  // The thread has stopped. A job it did not take would wait for whatever
+  // device comes next and reach it; a reply it awaited will not come. A
+  // presence poll ends without a word, and so does the identify of a
+  // reprogrammed box that leaves to restart.
+  bool cutShort;
   {
     std::lock_guard lock(m_jobMutex);
-    if (!m_bJobQueued || (m_nPendingOp != kCmdProgram && m_frames[0].txCommand != kCmdProgram)) return;
+    cutShort = (m_bJobQueued || m_bBusy) && !m_bPresenceOnly && !m_bBoxRestarting;
     m_bJobQueued = 0;
     m_nPendingOp = 0;
+    m_bPresenceOnly = 0;
   }
-  m_bUpgradeStarted = 0;
-  ShowStatus(27);  // "USB Connection Fail"
+  // A reprogrammed device is no longer awaited, and the identify retries of
+  // its restart are over.
+  m_bEscIdentityAwaited = 0;
+  m_bBoxIdentityAwaited = 0;
+  m_nIdentifyRetries = 0;
+  FreeUpgradePage();
+  if (WindowHeld()) {
+    // The reset stands in memory, as it does when no link is there at all.
+    HoldWindow(false);
+    ResetForEscDefault();
+    cutShort = true;
+  }
+  if (cutShort) ShowStatus(27);  // "USB Connection Fail"
+  return cutShort;
 }
 
 bool CCorvaneDlg::OnDeviceChange(unsigned eventType, const platform::DeviceChangeRecord* record) {

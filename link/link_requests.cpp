@@ -25,6 +25,17 @@ bool CCorvaneDlg::LinkIdle() const {
   return !m_bJobQueued;
 }
 
+bool CCorvaneDlg::NoLinkForRequest() {
+  if (m_bLinkRunning) return false;
+  ShowStatus(27);  // "USB Connection Fail"
+  return true;
+}
+
+std::uint8_t CCorvaneDlg::JobCommand() const {
+  std::lock_guard lock(m_jobMutex);
+  return m_frames[0].txCommand;
+}
+
 void CCorvaneDlg::QueueJob(std::uint8_t command, std::int32_t address, std::int32_t length,
                            const std::uint8_t* data) {
   std::lock_guard lock(m_jobMutex);
@@ -54,7 +65,9 @@ bool CCorvaneDlg::QueueIdentifyIfIdle(std::uint8_t channel, int op, bool presenc
                                       const std::function<void()>& alongside) {
   {
     std::lock_guard lock(m_jobMutex);
-    if (!LinkIdle()) return false;
+    // A stopped link takes nothing: the job would wait for whatever device
+    // comes next. Only the UI thread stops the link.
+    if (!m_bLinkRunning || !LinkIdle()) return false;
     if (alongside) alongside();
     FillIdentifyJob(channel, op);
     // Only the presence poll's own identify is a presence check.
@@ -68,7 +81,7 @@ bool CCorvaneDlg::QueueIdentifyIfIdle(std::uint8_t channel, int op, bool presenc
 bool CCorvaneDlg::QueueTimingTest() {
   {
     std::lock_guard lock(m_jobMutex);
-    if (!LinkIdle()) return false;
+    if (!m_bLinkRunning || !LinkIdle()) return false;
     // Sent as it is, without an identify; the pending operation stays.
     m_nChannel = kChannelEsc;
     m_nWaitTicks = 0;
@@ -90,6 +103,7 @@ void CCorvaneDlg::WakeLink() {
 }
 
 void CCorvaneDlg::OnBnClickedApply() {
+  if (NoLinkForRequest()) return;
   // A different profile was chosen: the whole image, else the profile and the tail.
   QueueIdentifyIfIdle(kChannelEsc, m_bProfileChanged ? kCmdWriteImage : kCmdWriteBlock, false);
 }
@@ -100,6 +114,12 @@ void CCorvaneDlg::OnBnClickedEscDefault() {
   CPageMsg prompt(*this);
   prompt.m_strMsg = GetText(29);  // "Reset All ESC Data ?"
   if (prompt.DoModal() != platform::kIdOk) return;
+  // Without a link the reset stands in memory, and the write is answered at once.
+  if (!m_bLinkRunning) {
+    ResetForEscDefault();
+    ShowStatus(27);  // "USB Connection Fail"
+    return;
+  }
   // A link busy for the moment (a presence poll, say) takes it at a later
   // tick. Until then nothing else may start: an edit or a curve written in
   // the wait would be undone by the reset, or land in the wrong profile.
@@ -115,14 +135,16 @@ void CCorvaneDlg::HoldWindow(bool held) {
   m_host.showBusy(held);
 }
 
+void CCorvaneDlg::ResetForEscDefault() {
+  std::lock_guard lock(m_settingsMutex);
+  m_settings.selectedProfile = 10;
+  LoadDefaultSettingsLocked();
+}
+
 bool CCorvaneDlg::QueueEscDefault() {
   // The image is reset only together with the write that takes it to the
   // ESC; a link that is not idle changes nothing.
-  return QueueIdentifyIfIdle(kChannelEsc, kCmdWriteImage, false, [this] {
-    std::lock_guard lock(m_settingsMutex);
-    m_settings.selectedProfile = 10;
-    LoadDefaultSettingsLocked();
-  });
+  return QueueIdentifyIfIdle(kChannelEsc, kCmdWriteImage, false, [this] { ResetForEscDefault(); });
 }
 
 void CCorvaneDlg::RetryEscDefault() {
@@ -131,13 +153,14 @@ void CCorvaneDlg::RetryEscDefault() {
     HoldWindow(false);
   } else if (--m_nEscDefaultWait == 0) {
     HoldWindow(false);
-    // The reset was not made. A program that kept the link busy keeps its
-    // own text in the status line.
-    if (!ProgramUnderWay() && !DownloadUnderWay()) ShowStatus(24);  // "Fail, Try Again"
+    // The reset was not made. Program bytes that kept the link busy keep
+    // their own text in the status line.
+    if (!ProgramBeingSent()) ShowStatus(24);  // "Fail, Try Again"
   }
 }
 
 void CCorvaneDlg::OnBnClickedEscRead() {
+  if (NoLinkForRequest()) return;
   // Straight to the ESC only when it answered and the box did not.
   const std::uint8_t channel = m_bEscPresent && !m_bBoxPresent ? kChannelEsc : kChannelBox;
   QueueIdentifyIfIdle(channel, kCmdRead, false);

@@ -30,6 +30,11 @@ inline constexpr std::uint8_t kCmdProgram = 'p';
 inline constexpr std::uint8_t kCmdTest = 't';
 inline constexpr std::uint8_t kCmdCheck = 'c';
 
+// Timer ticks to the presence identify after the link was last busy: while
+// the ESC answers, and while it does not.
+inline constexpr int kReadBackConnected = 75;
+inline constexpr int kReadBackDisconnected = 5;
+
 // One reply stream's receive state; slot A (the ESC stream) also carries the
 // job to send. The send half is written by a requester under the job lock
 // and published by m_bJobQueued.

@@ -75,6 +75,9 @@ void CCorvaneDlg::HandleEscReply() {
 
 void CCorvaneDlg::HandleEscIdentify() {
   m_bBusy = 0;
+  // The ESC answers: the identify retries given for a program's restart are
+  // over, and a later time-out is an ordinary one.
+  m_nIdentifyRetries = 0;
   // The presence mark belongs to this reply alone: whatever identify comes
   // next (a reset write-back, the read after a timing test) runs its operation.
   const bool presenceOnly = m_bPresenceOnly;
@@ -157,7 +160,12 @@ void CCorvaneDlg::RefuseIdentity() {
   m_bEscConnected = 0;
   DrawFrame();
   m_nPendingOp = 0;
-  ShowStatus(22);  // "Connection Fail"
+  ShowFailure(22);  // "Connection Fail"
+}
+
+void CCorvaneDlg::ShowFailure(int id) {
+  ShowStatus(id);
+  FreeUpgradePage();
 }
 
 void CCorvaneDlg::HandleReadComplete() {
@@ -277,11 +285,12 @@ void CCorvaneDlg::HandleReplyTimeout() {
 
   if (m_nChannel == kChannelBox) {
     if (command == kCmdIdentify) {
-      // No box: try the ESC directly.
+      // No box: try the ESC directly. A reprogrammed box is given up.
       m_bBoxPresent = 0;
+      m_bBoxIdentityAwaited = 0;
       QueueIdentify(kChannelEsc, kCmdRead);
     } else if (command == kCmdProgram) {
-      ShowStatus(24);  // "Fail, Try Again"
+      ShowFailure(24);  // "Fail, Try Again"
     }
     return;
   }
@@ -294,15 +303,17 @@ void CCorvaneDlg::HandleReplyTimeout() {
       m_nIdentifyCountdown = kIdentifyRetryPasses;
       m_bIdentifySent = 0;
     } else {
+      // Given up: a reprogrammed ESC is no longer awaited.
+      m_bEscIdentityAwaited = 0;
       m_bEscConnected = 0;
       DrawFrame();
-      ShowStatus(22);  // "Connection Fail"
+      ShowFailure(22);  // "Connection Fail"
       StartUpgradeCheck();
     }
   } else if (command == kCmdRead || m_nPendingOp == kCmdRead) {
-    ShowStatus(23);  // "Fail to Get Data, Click 'ESC Read' Button Again"
+    ShowFailure(23);  // "Fail to Get Data, Click 'ESC Read' Button Again"
   } else {
-    ShowStatus(24);  // "Fail, Try Again"
+    ShowFailure(24);  // "Fail, Try Again"
   }
 }
 

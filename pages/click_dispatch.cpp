@@ -207,7 +207,7 @@ void ClickDashboardPage(CCorvaneDlg& dlg, int x, int y) {
     if (dlg.m_nPressCountdown == 0) {
       dlg.m_nPressCountdown = kTestPressedLook;
       dlg.DrawUiImage("UI-Test.png", 886, 250, 70, 45);
-      dlg.QueueTimingTest();
+      if (!dlg.NoLinkForRequest()) dlg.QueueTimingTest();
     }
   } else if (kGearRatioButton.Contains(x, y)) {
     dlg.EditGearRatio();

@@ -34,3 +34,15 @@ void CCorvaneDlg::StartPageUpgrade(bool esc) {
   // buttons free again; a program job holds them until the device is read.
   if (!m_bProgramHandedOver) m_bUpgradeStarted = 0;
 }
+
+void CCorvaneDlg::FreeUpgradePage() {
+  // The page's state and the poll's countdown belong to the UI thread's
+  // clicks and ticks.
+  if (!m_host.isUiThread()) {
+    m_host.post([this] { FreeUpgradePage(); });
+    return;
+  }
+  if (!m_bUpgradeStarted) return;
+  m_bUpgradeStarted = 0;
+  m_nReadBackCountdown = m_bEscConnected ? kReadBackConnected : kReadBackDisconnected;
+}

@@ -28,17 +28,19 @@ bool CCorvaneDlg::ProgramUnderWay() const {
   // From the hand-off until the device's reply to the program command, and
   // on while the link counts down to identifying the reprogrammed device.
   if (m_bLinkRunning && !m_bIdentifySent && m_nIdentifyCountdown != 0) return true;
-  return !LinkIdle() && (m_nPendingOp == kCmdProgram || m_frames[0].txCommand == kCmdProgram);
+  return !LinkIdle() && (m_nPendingOp == kCmdProgram || JobCommand() == kCmdProgram);
 }
 
-bool CCorvaneDlg::IdentityAwaited() const {
-  return m_bEscIdentityAwaited || m_bBoxIdentityAwaited;
+bool CCorvaneDlg::ProgramBeingSent() const {
+  return (m_bJobQueued || m_bBusy) && JobCommand() == kCmdProgram;
 }
 
 void CCorvaneDlg::LoadFirmware(UpgradeList list, int index, int local, bool toEsc) {
   // One image at a time: a second load while one is downloaded or programmed
   // changes nothing.
   if (ProgramUnderWay() || DownloadUnderWay()) return;
+  // Nothing can be programmed without a box: said at once, before a download.
+  if (NoLinkForRequest()) return;
 
   const platform::MessageBoxKind notice = platform::MessageBoxKind::Information;
   std::vector<std::uint8_t> image;

@@ -78,25 +78,39 @@ int CCorvaneDlg::UpgradeCheckThreadProc(CCorvaneDlg* dlg) {
     dlg->m_nUpgradeFlags |= kUpgradeBoxQueried;
   }
 
-  // An offer that the UI thread could not make yet (an image being fetched or
-  // programmed) is tried again after the next wait for an idle link; closing
-  // ends the waiting.
-  const auto makeOffer = [dlg](void (CCorvaneDlg::*offer)()) {
-    while (dlg->WaitForIdleLinkToOffer() && !dlg->RunOfferOnUiThread(offer)) {
+  // An offer that the UI thread cannot make yet (an image being fetched or
+  // programmed, its device not yet answering after a program) is tried again
+  // after the next wait for an idle link. One that can no longer be made in
+  // this check (its device or the link gone, or closing) is left undone for
+  // a later check. Returns whether the offer was made.
+  const auto makeOffer = [dlg](void (CCorvaneDlg::*offer)(), bool esc) {
+    while (dlg->WaitForIdleLinkToOffer()) {
+      switch (dlg->RunOfferOnUiThread(offer, esc)) {
+        case OfferChance::Now:
+          return true;
+        case OfferChance::Never:
+          return false;
+        case OfferChance::Later:
+          break;
+      }
     }
+    return false;
   };
   if (!(dlg->m_nUpgradeFlags & kUpgradeEscOfferDone)) {
     dlg->m_nUpgradeFlags |= kUpgradeEscOfferDone;
     if (dlg->Offers(dlg->m_escOffers).count > 0) {
       // The ESC's offer leads on to the box's by itself.
-      makeOffer(&CCorvaneDlg::OnEscUpgradeAvailable);
-      dlg->m_nUpgradeFlags &= ~kUpgradeCheckRunning;
-      return 0;
+      if (makeOffer(&CCorvaneDlg::OnEscUpgradeAvailable, true)) {
+        dlg->m_nUpgradeFlags &= ~kUpgradeCheckRunning;
+        return 0;
+      }
+      dlg->m_nUpgradeFlags &= ~kUpgradeEscOfferDone;
     }
   }
   if (!(dlg->m_nUpgradeFlags & kUpgradeBoxOfferDone)) {
     dlg->m_nUpgradeFlags |= kUpgradeBoxOfferDone;
-    if (dlg->Offers(dlg->m_boxOffers).count > 0) makeOffer(&CCorvaneDlg::OnBoxUpgradeAvailable);
+    if (dlg->Offers(dlg->m_boxOffers).count > 0 && !makeOffer(&CCorvaneDlg::OnBoxUpgradeAvailable, false))
+      dlg->m_nUpgradeFlags &= ~kUpgradeBoxOfferDone;
   }
   dlg->m_nUpgradeFlags &= ~kUpgradeCheckRunning;
   return 0;
@@ -111,30 +125,40 @@ bool CCorvaneDlg::WaitForIdleLinkToOffer() {
   return true;
 }
 
-bool CCorvaneDlg::RunOfferOnUiThread(void (CCorvaneDlg::*offer)()) {
-  // The UI thread answers whether it made the offer: not while an image is
-  // fetched or programmed, whose load would refuse the user's yes (the offer
-  // may even run inside a download's live loop), nor before a reprogrammed
-  // device has answered with its new version, nor while no box is
-  // connected, as while a reprogrammed box restarts: nothing could be
-  // programmed then; nor while an ESC Default holds the window. Closing
-  // wakes the wait too.
+CCorvaneDlg::OfferChance CCorvaneDlg::UpgradeOfferChance(bool esc) const {
+  // Nothing can be programmed without a box.
+  if (m_bStopUpgradeCheck || !m_bLinkRunning) return OfferChance::Never;
+  // An image fetched or programmed: its load would refuse the user's yes (the
+  // offer may even run inside a download's live loop). An ESC Default holds
+  // the window.
+  if (ProgramUnderWay() || DownloadUnderWay() || WindowHeld()) return OfferChance::Later;
+  // A reprogrammed device has not yet answered with its new version; the
+  // other device's offer does not wait for it.
+  if (esc ? m_bEscIdentityAwaited : m_bBoxIdentityAwaited) return OfferChance::Later;
+  // A device that no longer answers takes no image.
+  if (!(esc ? m_bEscPresent : m_bBoxPresent)) return OfferChance::Never;
+  return OfferChance::Now;
+}
+
+CCorvaneDlg::OfferChance CCorvaneDlg::RunOfferOnUiThread(void (CCorvaneDlg::*offer)(), bool esc) {
+  // The UI thread makes the offer if it can, and answers which it was.
+  // Closing wakes the wait too.
   struct Answer {
-    bool given = false, made = false;  // under m_upgradeWaitMutex
+    bool given = false;  // under m_upgradeWaitMutex
+    OfferChance chance = OfferChance::Never;
   };
   auto answer = std::make_shared<Answer>();
-  m_host.post([this, offer, answer] {
-    const bool made = !m_bStopUpgradeCheck && m_bLinkRunning && !ProgramUnderWay() && !DownloadUnderWay() &&
-                      !IdentityAwaited() && !WindowHeld();
-    if (made) (this->*offer)();
+  m_host.post([this, offer, esc, answer] {
+    const OfferChance chance = UpgradeOfferChance(esc);
+    if (chance == OfferChance::Now) (this->*offer)();
     std::lock_guard lock(m_upgradeWaitMutex);
     answer->given = true;
-    answer->made = made;
+    answer->chance = chance;
     m_upgradeWake.notify_all();
   });
   std::unique_lock lock(m_upgradeWaitMutex);
   m_upgradeWake.wait(lock, [&] { return answer->given || m_bStopUpgradeCheck.load(); });
-  return answer->made;
+  return answer->given ? answer->chance : OfferChance::Never;
 }
 
 void CCorvaneDlg::StopUpgradeCheck() {
@@ -160,7 +184,8 @@ void CCorvaneDlg::OnEscUpgradeAvailable() {
       return;  // the box is offered in a later pass
     }
   }
-  OnBoxUpgradeAvailable();
+  // A box that cannot take its offer now is offered in a later pass.
+  if (UpgradeOfferChance(false) == OfferChance::Now) OnBoxUpgradeAvailable();
 }
 
 void CCorvaneDlg::OnBoxUpgradeAvailable() {

@@ -102,8 +102,12 @@ class Timers : public AppTest {
     ASSERT_TRUE(WaitFor(host, [&] { return dlg->m_nStatusTextId == 20 && dlg->LinkIdle(); }));
     host.Window().Clear();
   }
-  // Holds the link: its thread stops, so what a tick queues stays as queued.
-  void HoldLink() { dlg->StopCommThread(); }
+  // Holds the link: its thread stops, so what a tick queues stays as queued,
+  // and the box stays connected.
+  void HoldLink() {
+    dlg->StopCommThread();
+    dlg->m_bLinkRunning = 1;
+  }
   int ArcsDrawn() {
     const auto ops = host.Window().Ops();
     return static_cast<int>(

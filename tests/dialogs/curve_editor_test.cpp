@@ -325,12 +325,16 @@ TEST_F(CurveEditor, ClosingDuringTheWriteLeavesItToTheLinkAndALostEscClosesTheEd
   EXPECT_EQ(Profile().brakeCurveLinear, 0);
   EXPECT_EQ(Profile().brakeCurvePoints, 2);
 
+  // A write the link never took, as it stayed busy until the ESC was lost,
+  // is said to have failed.
   struct Case {
-    bool fromFile, closes;
-  } cases[] = {{false, true}, {true, false}};
+    bool fromFile, closes, busy;
+  } cases[] = {{false, true, false}, {true, false, false}, {false, true, true}};
   for (const Case& c : cases) {
     dlg->m_bFromFile = c.fromFile;
     dlg->m_bJobQueued = 0;
+    dlg->m_bBusy = c.busy;
+    dlg->m_nStatusTextId = 8;
     OpenFromPage(2, [&](HeadlessCanvasDialog& d) {
       d.Click(IDC_CURVE_OK);
       dlg->m_bEscConnected = 0;
@@ -340,13 +344,16 @@ TEST_F(CurveEditor, ClosingDuringTheWriteLeavesItToTheLinkAndALostEscClosesTheEd
       EXPECT_EQ(d.ItemEnabled(IDC_CURVE_OK), !c.closes);
       dlg->m_bEscConnected = 1;
     });
+    EXPECT_EQ(dlg->m_nStatusTextId, c.busy ? 24 : 8);  // "Fail, Try Again"
   }
-  // Without a link OK changes the profile in memory only.
+  dlg->m_bBusy = 0;
+  // Without a link OK changes the profile in memory only, and says so.
   dlg->m_bLinkRunning = 0;
   dlg->m_bJobQueued = 0;
   OpenFromPage(2, [&](HeadlessCanvasDialog& d) {
     d.Click(IDC_CURVE_OK);
     EXPECT_TRUE(d.ItemEnabled(IDC_CURVE_OK));
+    EXPECT_EQ(dlg->m_nStatusTextId, 27);  // "USB Connection Fail"
     d.Click(IDC_CURVE_CANCEL);
     d.Pump();
     EXPECT_TRUE(d.Ended());

@@ -248,6 +248,15 @@ TEST_F(LinkRoads, ProgrammingTheEscThenReadingItAgain) {
   EXPECT_EQ(commands[1].data, firmware);
   EXPECT_EQ(commands[1].checksum.size(), 4u);  // ESC firmware 1.05
   EXPECT_EQ(host.StatusHistory(), EnglishTexts({20, 26, 18, 20, 25, 19}));
+
+  // The ESC answered again: the retries of its restart are over, and a later
+  // time-out gives up at once.
+  ASSERT_TRUE(WaitIdle());
+  devices.ClearCommands();
+  devices.Update([](auto& s) { s.escAnswers = false; });
+  dlg->OnBnClickedEscRead();
+  ASSERT_TRUE(WaitStatus(22));
+  EXPECT_EQ(Sequence(), (Seq{{0, 0x0F}, {1, 0x0F}}));
 }
 
 TEST_F(LinkRoads, SilentEscAfterProgrammingEndsWithConnectionFailAndAnUpgradeCheck) {
@@ -255,17 +264,30 @@ TEST_F(LinkRoads, SilentEscAfterProgrammingEndsWithConnectionFailAndAnUpgradeChe
   Connect();
   ASSERT_TRUE(WaitFor(host, [&] { return !(dlg->m_nUpgradeFlags & kUpgradeCheckRunning); }));
   dlg->m_nUpgradeFlags = 0;
+  {
+    // The box has newer firmware listed: the ESC, silent, does not hold its offer back.
+    std::lock_guard lock(dlg->m_upgradeMutex);
+    dlg->m_boxOffers.count = 1;
+    dlg->m_boxOffers.version[0] = 0x0102;
+  }
   devices.Update([](auto& s) { s.escSilentAfterProgram = true; });
   PrepareFirmware(500);
+  dlg->m_bUpgradeStarted = 1;  // from the firmware page
   ASSERT_TRUE(dlg->QueueIdentifyIfIdle(kChannelEsc, 'p', false));
   ASSERT_TRUE(WaitStatus(22));
+  // Given up: the page takes input again, and the presence poll comes soon.
+  EXPECT_TRUE(WaitFor(host, [&] { return !dlg->m_bUpgradeStarted; }));
+  EXPECT_EQ(dlg->m_nReadBackCountdown, 5);
   EXPECT_EQ(devices.Commands()[1].checksum.size(), 1u);  // ESC firmware 1.04
   // The first identify and both retries went to the ESC unanswered.
   const auto seq = Sequence();
   EXPECT_EQ(std::count(seq.begin(), seq.end(), std::pair<int, char>{1, 0x0F}), 1 + 3);
   EXPECT_FALSE(dlg->m_bEscConnected);
-  // A new upgrade check ran: the box asked again, the ESC (gone) not.
-  EXPECT_TRUE(WaitFor(host, [&] { return dlg->m_nUpgradeFlags == 0x32; }));
+  // A new upgrade check ran, asked nothing more and offered the box's firmware.
+  EXPECT_TRUE(
+      WaitFor(host, [&] { return dlg->m_nUpgradeFlags == (kUpgradeEscOfferDone | kUpgradeBoxOfferDone); }));
+  ASSERT_EQ(host.Dialogs().size(), 1u);
+  EXPECT_EQ(host.Dialogs()[0].items[0].text, UiText(114, kLanguageEnglish));
 }
 
 TEST_F(LinkRoads, ProgrammingTheBox) {
@@ -335,14 +357,21 @@ TEST_F(LinkRoads, FailedWritesReportStatus24) {
   ASSERT_TRUE(WaitStatus(24));
   ASSERT_TRUE(WaitIdle());
 
-  // A box that takes the program but never reports it done.
-  devices.Update([](auto& s) {
-    s.acknowledge = true;
-    s.answerWrites = false;
-  });
+  // A box that takes the program but never reports it done, and a program
+  // whose data phase is not acknowledged: each ends the upgrade the firmware
+  // page started.
   PrepareFirmware(100);
-  ASSERT_TRUE(dlg->QueueIdentifyIfIdle(kChannelBox, 'p', false));
-  ASSERT_TRUE(WaitStatus(24));
+  for (const bool acknowledged : {true, false}) {
+    devices.Update([&](auto& s) {
+      s.acknowledge = acknowledged;
+      s.answerWrites = false;
+    });
+    dlg->m_bUpgradeStarted = 1;
+    ASSERT_TRUE(dlg->QueueIdentifyIfIdle(kChannelBox, 'p', false));
+    ASSERT_TRUE(WaitStatus(24));
+    EXPECT_TRUE(WaitFor(host, [&] { return !dlg->m_bUpgradeStarted; })) << acknowledged;
+    ASSERT_TRUE(WaitIdle());
+  }
 }
 
 TEST_F(LinkRoads, PresencePollOfAKnownEscOnlyConfirmsIt) {
@@ -437,6 +466,20 @@ TEST_F(LinkRoads, EscDefaultGivenUpWhileAProgramRunsLeavesTheProgramsText) {
   ASSERT_TRUE(WaitStatus(18));
 }
 
+TEST_F(LinkRoads, EscDefaultGivenUpWhileAReprogrammedEscRestartsSaysSo) {
+  // The ESC has reported its program done; the link counts down to
+  // identifying it again, which is no program under way.
+  dlg->m_bLinkRunning = 1;
+  dlg->m_frames[0].rxKind = 'P';
+  dlg->HandleEscReply();
+  host.QueueButton(platform::kIdOk);
+  dlg->OnBnClickedEscDefault();
+  EXPECT_TRUE(host.Busy());
+  Ticks(25);
+  EXPECT_FALSE(host.Busy());
+  EXPECT_EQ(host.StatusHistory(), EnglishTexts({18, 24}));
+}
+
 TEST_F(LinkRoads, EscDefaultOnALinkBusyPastFiveSecondsFailsAndChangesNothing) {
   ASSERT_NO_FATAL_FAILURE(EscDefaultOnABusyLink());
   const Bytes before = ImageBytes();
@@ -465,6 +508,77 @@ TEST_F(LinkRoads, EscDefaultOnALinkBusyPastFiveSecondsFailsAndChangesNothing) {
   Ticks(3);
   EXPECT_EQ(Sequence(), (Seq{{0, 0x0F}, {1, 0x0F}, {1, 'a'}}));
   EXPECT_EQ(ImageBytes(), before);
+}
+
+TEST_F(LinkRoads, WithoutALinkRequestsAreAnsweredAtOnceAndTheNextBoxGetsNone) {
+  dlg->EditSettings([](SettingsImage& s) {
+    s.selectedProfile = 3;
+    s.profiles[0].dragBrake = 77;
+  });
+  // ESC Default resets the image in memory all the same, without a wait.
+  host.QueueButton(platform::kIdOk);
+  dlg->OnBnClickedEscDefault();
+  EXPECT_FALSE(host.Busy());
+  const SettingsImage reset = dlg->SettingsSnapshot();
+  EXPECT_EQ(reset.selectedProfile, 0);
+  EXPECT_NE(reset.profiles[0].dragBrake, 77);
+  dlg->OnBnClickedApply();
+  dlg->OnBnClickedEscRead();
+  dlg->m_nReadBackCountdown = 1;
+  Ticks(1);  // the presence poll: silent
+  EXPECT_FALSE(dlg->m_bJobQueued);
+  EXPECT_EQ(host.StatusHistory(), EnglishTexts({27, 27, 27}));
+
+  // The box comes: it gets the first contact's read, and nothing else.
+  StartLink();
+  ASSERT_TRUE(WaitStatus(20));
+  ASSERT_TRUE(WaitIdle());
+  EXPECT_EQ(Sequence(), (Seq{{0, 0x0F}, {1, 0x0F}, {1, 'a'}}));
+}
+
+TEST_F(LinkRoads, AnUnplugEndsWhatWaitedForTheLinkAndNothingReachesTheNextBox) {
+  const auto count = dlg->m_hidApi.HidDevice_GetNumHidDevices;
+  const platform::DeviceChangeRecord box{platform::kDeviceTypeInterface, "/dev/hidraw-fake0"};
+  // Without the thread the link takes no job: a save stays queued, and an ESC
+  // Default waits behind a busy link. Meanwhile a firmware-page upgrade runs.
+  for (const char* what : {"a queued save", "an ESC Default waiting"}) {
+    SCOPED_TRACE(what);
+    const bool escDefault = *what == 'a' && what[3] == 'E';
+    dlg->m_hHidDevice = FakeHid::Device();
+    dlg->m_bLinkRunning = 1;
+    dlg->m_bUpgradeStarted = 1;
+    dlg->EditSettings([](SettingsImage& s) { s.selectedProfile = 3; });
+    if (escDefault) {
+      dlg->m_bBusy = 1;
+      host.QueueButton(platform::kIdOk);
+      dlg->OnBnClickedEscDefault();
+      ASSERT_TRUE(host.Busy());
+    } else {
+      dlg->OnBnClickedApply();
+      ASSERT_TRUE(dlg->m_bJobQueued);
+    }
+    const std::size_t shown = host.StatusHistory().size();
+    dlg->m_hidApi.HidDevice_GetNumHidDevices = [](std::uint16_t, std::uint16_t) -> std::uint32_t {
+      return 0;
+    };
+    dlg->OnDeviceChange(platform::kDeviceRemoveComplete, &box);
+    EXPECT_FALSE(dlg->m_bJobQueued);
+    EXPECT_EQ(dlg->m_nPendingOp, 0);
+    EXPECT_FALSE(host.Busy());
+    EXPECT_EQ(dlg->m_bUpgradeStarted, 0);
+    // The reset stands in memory; the save's edit stays.
+    EXPECT_EQ(dlg->SettingsSnapshot().selectedProfile, escDefault ? 0 : 3);
+    const auto history = host.StatusHistory();
+    EXPECT_EQ(std::vector<std::string>(history.begin() + static_cast<std::ptrdiff_t>(shown), history.end()),
+              EnglishTexts({27}));
+  }
+
+  // The box comes back: it gets the first contact's read, and nothing else.
+  dlg->m_hidApi.HidDevice_GetNumHidDevices = count;
+  dlg->OnDeviceChange(platform::kDeviceArrival, &box);
+  ASSERT_TRUE(WaitStatus(20));
+  ASSERT_TRUE(WaitIdle());
+  EXPECT_EQ(Sequence(), (Seq{{0, 0x0F}, {1, 0x0F}, {1, 'a'}}));
 }
 
 TEST_F(LinkRoads, WriteSettingsBlockStaysInsideTheSettingsArea) {

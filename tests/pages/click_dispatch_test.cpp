@@ -66,6 +66,16 @@ TEST_F(Dispatch, GuardedButtonsWaitForThePressedLookAndAnIdleLink) {
     SCOPED_TRACE(testing::Message() << c.picture << " on page " << c.page);
     dlg->m_bJobQueued = 0;
     dlg->m_nPendingOp = 0;
+    // No box: refused at once, with nothing left queued for a later one.
+    dlg->m_bLinkRunning = 0;
+    dlg->m_nStatusTextId = 8;
+    dlg->m_nPressCountdown = 0;
+    OnPage(c.page);
+    Click(c.x, c.y);
+    EXPECT_FALSE(dlg->m_bJobQueued);
+    EXPECT_EQ(dlg->m_nStatusTextId, 27);  // "USB Connection Fail"
+    dlg->m_bLinkRunning = 1;
+    dlg->m_bIdentifySent = 1;
     for (int countdown : {1, 0}) {  // still pressed, then ended: the link busy
       dlg->m_nPressCountdown = static_cast<std::uint8_t>(countdown);
       dlg->m_bBusy = 1;

@@ -55,6 +55,9 @@ class UpgradeCheck : public LinkTest {
  protected:
   void SetUp() override {
     LinkTest::SetUp();
+    // Both devices have answered.
+    dlg->m_bEscPresent = 1;
+    dlg->m_bBoxPresent = 1;
     std::lock_guard lock(dlg->m_settingsMutex);
     dlg->m_escId.firmwareVersion = 0x0104;
     dlg->m_boxId.firmwareVersion = 0x0100;
@@ -148,7 +151,7 @@ TEST_F(UpgradeCheck, TheOfferWaitsWhileAJobIsQueued) {
   EXPECT_EQ(Questions(), std::vector<std::string>{UiText(113, 0)});
 }
 
-TEST_F(UpgradeCheck, AnOfferMetByADownloadOrAProgramWaitsForItsEnd) {
+TEST_F(UpgradeCheck, AnOfferWaitsForADownloadAProgramOrItsOwnDeviceOnly) {
   LoopbackServer server(200, ImageText("BOX"));
   SetOffers(ListOf({0x0106}, server.Url()), ListOf({0x0102}, server.Url()));
   RunCheck();
@@ -158,33 +161,61 @@ TEST_F(UpgradeCheck, AnOfferMetByADownloadOrAProgramWaitsForItsEnd) {
   dlg->LoadBoxFirmware(0, 0);
   ASSERT_TRUE(host.Dialogs().empty());
   ASSERT_TRUE(dlg->m_bJobQueued && dlg->m_nPendingOp == kCmdProgram);
-  // Programmed, the box is away while it restarts; then back, with its
-  // identify not yet answered; then answered, while an ESC Default waiting
-  // for the link holds the window. The offer, tried again, still waits each
-  // time. (While the box counts down to its identify the link is not idle.)
+  // Programmed, the box has not yet answered with its new version: the ESC's
+  // offer is made all the same; declined, it leaves the box's to a later check.
   dlg->m_bJobQueued = 0;
-  dlg->m_bIdentifySent = 0;
   dlg->m_bBoxIdentityAwaited = 1;
-  for (const char* phase : {"restarting", "unanswered", "held"}) {
-    const std::string_view now = phase;
-    dlg->m_bLinkRunning = now != "restarting";
-    if (now == "unanswered") dlg->m_bIdentifySent = 1;
-    if (now == "held") {
-      dlg->m_bBoxIdentityAwaited = 0;
-      dlg->m_bJobQueued = 1;
-      host.QueueButton(platform::kIdOk);
-      dlg->OnBnClickedEscDefault();
-      dlg->m_bJobQueued = 0;
-    }
-    ASSERT_TRUE(host.WaitForTask());
-    host.Pump();
-    ASSERT_EQ(host.Dialogs().size(), now == "held" ? 1u : 0u) << phase;
-  }
-  // The reset handed over and the link idle: the offers are made in turn.
-  dlg->OnTimer(TIMER_UI_TICK);
+  ASSERT_TRUE(CheckDone());
+  EXPECT_EQ(Questions(), std::vector<std::string>{UiText(113, 0)});
+  EXPECT_EQ(dlg->m_nUpgradeFlags, kUpgradeEscOfferDone);
+
+  // That check waits for the box to answer, then for an ESC Default that
+  // holds the window.
+  check.join();
+  RunCheck();
+  ASSERT_TRUE(host.WaitForTask());
+  host.Pump();
+  dlg->m_bBoxIdentityAwaited = 0;
+  dlg->m_bJobQueued = 1;
+  host.QueueButton(platform::kIdOk);
+  dlg->OnBnClickedEscDefault();
+  dlg->m_bJobQueued = 0;
+  ASSERT_TRUE(host.WaitForTask());
+  host.Pump();
+  EXPECT_EQ(Questions(), (std::vector<std::string>{UiText(113, 0), UiText(29, 0)}));
+  dlg->OnTimer(TIMER_UI_TICK);  // the reset handed over
   dlg->m_bJobQueued = 0;
   ASSERT_TRUE(CheckDone());
-  EXPECT_EQ(Questions(), (std::vector<std::string>{UiText(29, 0), UiText(113, 0), UiText(114, 0)}));
+  EXPECT_EQ(Questions(), (std::vector<std::string>{UiText(113, 0), UiText(29, 0), UiText(114, 0)}));
+}
+
+TEST_F(UpgradeCheck, ACheckThatCanOfferNothingMoreEndsAndLeavesItsOffersForALaterOne) {
+  SetOffers(ListOf({0x0106}), ListOf({0x0102}));
+  const int queried = kUpgradeEscQueried | kUpgradeBoxQueried;
+  struct Case {
+    const char* what;
+    bool link, escPresent;
+    std::vector<std::string> asked;
+    int flags;
+  } cases[] = {
+      {"the box gone", false, true, {}, queried},
+      // An ESC given up after its program: the box is offered alone.
+      {"the ESC gone", true, false, {UiText(114, 0)}, queried | kUpgradeBoxOfferDone},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    if (check.joinable()) check.join();
+    dlg->m_nUpgradeFlags = queried;
+    dlg->m_bLinkRunning = c.link;
+    dlg->m_bEscPresent = c.escPresent;
+    const std::size_t before = host.Dialogs().size();
+    RunCheck();
+    ASSERT_TRUE(CheckDone());
+    const std::vector<std::string> asked = Questions();
+    EXPECT_EQ(std::vector<std::string>(asked.begin() + static_cast<std::ptrdiff_t>(before), asked.end()),
+              c.asked);
+    EXPECT_EQ(dlg->m_nUpgradeFlags, c.flags);
+  }
 }
 
 TEST_F(UpgradeCheck, TheEscIsAskedAtTheServerTheEnvironmentNames) {
@@ -192,7 +223,7 @@ TEST_F(UpgradeCheck, TheEscIsAskedAtTheServerTheEnvironmentNames) {
                         "{\"id\":\"1\",\"version\":\"1.9\",\"memo\":{},\"checksum\":\"0\","
                         "\"download_url\":\"http://x\"}");
   UpgradeServerOverride address(server.Base().c_str());
-  dlg->m_bEscPresent = 1;
+  dlg->m_bBoxPresent = 0;  // the ESC alone
   host.QueueButton(platform::kIdCancel);
   RunCheck();
   ASSERT_TRUE(CheckDone());
