@@ -1,10 +1,13 @@
 // .esc setting files: the byte 0x0A followed by the 2477-byte settings image.
+#include <fcntl.h>
+
 #include <cstring>
+#include <exception>
 #include <filesystem>
-#include <fstream>
 #include <vector>
 
 #include "app/corvane_dlg.h"
+#include "link/regular_file.h"
 #include "link/safe_file_write.h"
 
 namespace {
@@ -34,25 +37,31 @@ const char* SaveBlock(const std::filesystem::path& chosen, const std::vector<cha
 
 }  // namespace
 
-void CCorvaneDlg::OnBnClickedLoadFromPc() {
+// Nothing that fails in a load or a save (memory, the file system) ends the
+// program: it says "file Err!".
+void CCorvaneDlg::OnBnClickedLoadFromPc() try {
   const auto path = m_host.chooseFileToOpen(EscFileOptions(false));
   if (!path) return;
 
-  std::fstream file(*path, std::ios::in | std::ios::out | std::ios::binary);
-  if (!file.is_open()) {
+  // Opened for reading and writing, so a read-only file is not loaded; links
+  // are followed only where safe, and anything but a regular file (a FIFO
+  // would hang the read) is refused.
+  const auto target = FollowLinks(*path);
+  struct stat st {};
+  Fd file = target ? OpenRegularFile(*target, O_RDWR, st) : Fd();
+  if (!file.valid()) {
     m_host.messageBox(kCantOpenFile, platform::MessageBoxKind::Plain);
     return;
   }
   // Read one byte more than a settings file holds, to tell a longer file.
   std::vector<char> content(kFileSize + 1);
-  file.read(content.data(), static_cast<std::streamsize>(content.size()));
-  const auto got = static_cast<std::size_t>(file.gcount());
-  file.close();
+  const ssize_t got = ReadAt(file.get(), content.data(), content.size(), 0);
+  file.Close();
 
   // Only a whole image with a profile index the pages can show is taken;
   // anything else leaves the image in memory as it was.
   const auto* image = reinterpret_cast<const std::uint8_t*>(content.data()) + 1;
-  if (got != kFileSize || image[kTailOffset] >= kProfileCount) {
+  if (got != static_cast<ssize_t>(kFileSize) || image[kTailOffset] >= kProfileCount) {
     m_host.messageBox(kFileErr, platform::MessageBoxKind::Plain);
     return;
   }
@@ -63,9 +72,11 @@ void CCorvaneDlg::OnBnClickedLoadFromPc() {
   LoadDefaultProfile();
   m_bFromFile = 1;
   m_host.enableControl(IDC_SAVE_TO_PC, true);
+} catch (const std::exception&) {
+  m_host.messageBox(kFileErr, platform::MessageBoxKind::Plain);
 }
 
-void CCorvaneDlg::OnBnClickedSaveToPc() {
+void CCorvaneDlg::OnBnClickedSaveToPc() try {
   const auto chosen = m_host.chooseFileToSave(EscFileOptions(true));
   if (!chosen) return;
 
@@ -75,4 +86,6 @@ void CCorvaneDlg::OnBnClickedSaveToPc() {
   std::memcpy(block.data() + 1, image.bytes(), kSettingsSize);
   if (const char* failure = SaveBlock(*chosen, block))
     m_host.messageBox(failure, platform::MessageBoxKind::Plain);
+} catch (const std::exception&) {
+  m_host.messageBox(kFileErr, platform::MessageBoxKind::Plain);
 }

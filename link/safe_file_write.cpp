@@ -3,46 +3,26 @@
 #include <fcntl.h>
 #include <sys/random.h>
 #include <sys/stat.h>
+#include <sys/xattr.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
 #include <optional>
 #include <string>
-#include <system_error>
-#include <utility>
+#include <string_view>
 #include <vector>
+
+#include "link/regular_file.h"
 
 namespace {
 
 namespace fs = std::filesystem;
 
-// More links in a row than this are taken for a loop.
-constexpr int kMaxLinksFollowed = 40;
 // Names tried for the new file before giving up on the folder.
 constexpr int kTemporaryNameTries = 100;
-
-// A file descriptor, closed when it goes out of scope.
-class Fd {
- public:
-  explicit Fd(int fd = -1) : m_fd(fd) {}
-  Fd(Fd&& other) noexcept : m_fd(std::exchange(other.m_fd, -1)) {}
-  Fd& operator=(Fd&& other) noexcept {
-    if (this != &other) {
-      Close();
-      m_fd = std::exchange(other.m_fd, -1);
-    }
-    return *this;
-  }
-  ~Fd() { Close(); }
-  int get() const { return m_fd; }
-  bool valid() const { return m_fd >= 0; }
-  // Closes now; whether the close (which may report a failed write) succeeded.
-  bool Close() { return m_fd < 0 || ::close(std::exchange(m_fd, -1)) == 0; }
-
- private:
-  int m_fd;
-};
+// The extended attribute that holds a file's access ACL.
+constexpr std::string_view kAclName = "system.posix_acl_access";
 
 // The file there before the save, open for writing.
 struct OldFile {
@@ -51,33 +31,14 @@ struct OldFile {
   bool readable = false;
 };
 
-// The file a path leads to: symbolic links are followed, a relative one from
-// the folder of the link. Nothing for a link that cannot be read or a loop.
-std::optional<fs::path> FollowLinks(fs::path path) {
-  for (int followed = 0; followed <= kMaxLinksFollowed; ++followed) {
-    std::error_code error;
-    if (!fs::is_symlink(fs::symlink_status(path, error))) return path;
-    const fs::path next = fs::read_symlink(path, error);
-    if (error) return std::nullopt;
-    path = next.is_absolute() ? next : path.parent_path() / next;
-  }
-  return std::nullopt;
-}
-
 // Opens the file at path as the old file. False where something other than a
 // regular file is there or the file may not be written; true, without a
 // descriptor, where nothing is there.
 bool OpenOld(const fs::path& path, OldFile& old) {
-  struct stat st {};
-  if (::lstat(path.c_str(), &st) != 0) return errno == ENOENT;
-  // Looked at before opening: a FIFO could block the open, a device would
-  // take the bytes.
-  if (!S_ISREG(st.st_mode)) return false;
-  constexpr int kFlags = O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC;
-  old.fd = Fd(::open(path.c_str(), O_RDWR | kFlags));
+  old.fd = OpenRegularFile(path, O_RDWR, old.st);
   old.readable = old.fd.valid();
-  if (!old.fd.valid() && errno == EACCES) old.fd = Fd(::open(path.c_str(), O_WRONLY | kFlags));
-  return old.fd.valid() && ::fstat(old.fd.get(), &old.st) == 0 && S_ISREG(old.st.st_mode);
+  if (!old.fd.valid() && errno == EACCES) old.fd = OpenRegularFile(path, O_WRONLY, old.st);
+  return old.fd.valid() || errno == ENOENT;
 }
 
 // Writes the bytes at offset; how many were written before any failure.
@@ -92,15 +53,68 @@ std::size_t WriteAt(int fd, const char* data, std::size_t size, off_t offset) {
   return done;
 }
 
-bool ReadAll(int fd, std::vector<char>& content) {
-  char chunk[8192];
-  for (;;) {
-    const ssize_t n = ::pread(fd, chunk, sizeof chunk, static_cast<off_t>(content.size()));
-    if (n < 0 && errno == EINTR) continue;
-    if (n < 0) return false;
-    if (n == 0) return true;
-    content.insert(content.end(), chunk, chunk + n);
+// Calls call(buffer, size) without a buffer to learn the size it needs, then
+// with one; what it filled in, or nothing where it fails (errno tells why).
+template <class Call>
+std::optional<std::vector<char>> Fetch(Call call) {
+  const ssize_t size = call(nullptr, 0);
+  if (size < 0) return std::nullopt;
+  std::vector<char> buffer(static_cast<std::size_t>(size));
+  const ssize_t got = size == 0 ? 0 : call(buffer.data(), buffer.size());
+  if (got < 0) return std::nullopt;
+  buffer.resize(std::min(buffer.size(), static_cast<std::size_t>(got)));
+  return buffer;
+}
+
+// The names of the file's extended attributes; nothing where they cannot be
+// listed.
+std::optional<std::vector<std::string>> AttributeNames(int fd) {
+  const auto list = Fetch([fd](char* buffer, std::size_t size) { return ::flistxattr(fd, buffer, size); });
+  if (!list) return std::nullopt;
+  std::vector<std::string> names;
+  for (auto at = list->begin(); at != list->end();) {
+    const auto end = std::find(at, list->end(), '\0');
+    if (end != at) names.emplace_back(at, end);
+    at = end == list->end() ? end : end + 1;
   }
+  return names;
+}
+
+// Gives the new file the old one's extended attributes and no others (such as
+// an ACL taken from the folder), so that it is open to no one the old file
+// was not. False where that cannot be done.
+bool CopyAttributes(int from, int to) {
+  const auto names = AttributeNames(from);
+  if (!names) return errno == ENOTSUP;  // the file system holds none
+  const auto own = AttributeNames(to);
+  if (!own) return false;
+  for (const std::string& name : *own) {
+    if (std::find(names->begin(), names->end(), name) == names->end() &&
+        ::fremovexattr(to, name.c_str()) != 0)
+      return false;
+  }
+  // The ACL last: it sets the group bits of the mode to its mask.
+  for (const bool acl : {false, true}) {
+    for (const std::string& name : *names) {
+      if ((name == kAclName) != acl) continue;
+      const auto value = Fetch(
+          [&](char* buffer, std::size_t size) { return ::fgetxattr(from, name.c_str(), buffer, size); });
+      if (!value || ::fsetxattr(to, name.c_str(), value->data(), value->size(), 0) != 0) return false;
+    }
+  }
+  return true;
+}
+
+// Gives the new file the old one's owner and group as far as this process may
+// set them (a member of the old group may set that alone), its mode as far as
+// the file system holds modes, and its extended attributes. False where the
+// new file cannot be given the old one's attributes.
+bool KeepWhatTheOldFileHad(const OldFile& old, int fd) {
+  if (::fchown(fd, old.st.st_uid, old.st.st_gid) != 0) {
+    [[maybe_unused]] const bool groupKept = ::fchown(fd, static_cast<uid_t>(-1), old.st.st_gid) == 0;
+  }
+  ::fchmod(fd, old.st.st_mode & 07777);
+  return CopyAttributes(old.fd.get(), fd);
 }
 
 // Creates a new file with a unique short name in the folder, never through an
@@ -120,7 +134,8 @@ Fd CreateTemporary(int folder, mode_t mode, std::string& name) {
 }
 
 // Writes a new file in the folder and renames it to name. Nothing where no
-// new file can be made there or it cannot take the name.
+// new file can be made there, it cannot keep all the old file had or it
+// cannot take the name.
 std::optional<FileWrite> Replace(int folder, const std::string& name, const OldFile& old,
                                  std::span<const char> bytes) {
   std::string temporaryName;
@@ -128,15 +143,12 @@ std::optional<FileWrite> Replace(int folder, const std::string& name, const OldF
   if (!temporary.valid()) return std::nullopt;
   const int fd = temporary.get();
   bool written = WriteAt(fd, bytes.data(), bytes.size(), 0) == bytes.size();
-  if (written && old.fd.valid()) {
-    // Owner and group as far as this process may set them; the mode as far as
-    // the file system holds modes. A replacement without is still saved.
-    [[maybe_unused]] const bool ownerKept = ::fchown(fd, old.st.st_uid, old.st.st_gid) == 0;
-    ::fchmod(fd, old.st.st_mode & 07777);
-  }
+  // A replacement that cannot keep all the old file had is not made.
+  bool kept = true;
+  if (written && old.fd.valid()) kept = KeepWhatTheOldFileHad(old, fd);
   written = written && ::fsync(fd) == 0;
   written = temporary.Close() && written;
-  if (written && ::renameat(folder, temporaryName.c_str(), folder, name.c_str()) == 0) {
+  if (written && kept && ::renameat(folder, temporaryName.c_str(), folder, name.c_str()) == 0) {
     const Fd synced(::openat(folder, ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC));
     if (synced.valid()) ::fsync(synced.get());
     return FileWrite::Written;
@@ -146,26 +158,27 @@ std::optional<FileWrite> Replace(int folder, const std::string& name, const OldF
   return std::nullopt;
 }
 
-// Writes the bytes over the old file without truncating it first, cuts it to
-// their size after; on any failure the old bytes are put back.
+// Writes the bytes over the old file without truncating it first, and cuts
+// it to their size last; on a failure before that the old bytes are put back.
+// Only the old bytes the new ones cover are held, whatever the file's size.
 FileWrite WriteInPlace(const OldFile& old, std::span<const char> bytes) {
   // Without the old bytes a failed write could not be undone.
   if (!old.readable) return FileWrite::NotOpened;
-  std::vector<char> before;
-  if (!ReadAll(old.fd.get(), before)) return FileWrite::Failed;
   const int fd = old.fd.get();
-  // The old file is changed from its start up to here.
-  std::size_t changed = WriteAt(fd, bytes.data(), bytes.size(), 0);
-  bool whole = changed == bytes.size();
-  if (whole && before.size() > bytes.size()) {
-    whole = ::ftruncate(fd, static_cast<off_t>(bytes.size())) == 0;
-    if (whole) changed = before.size();
+  const auto oldSize = static_cast<std::size_t>(old.st.st_size);
+  std::vector<char> covered(std::min(oldSize, bytes.size()));
+  if (ReadAt(fd, covered.data(), covered.size(), 0) != static_cast<ssize_t>(covered.size()))
+    return FileWrite::Failed;
+  const std::size_t written = WriteAt(fd, bytes.data(), bytes.size(), 0);
+  if (written == bytes.size() && ::fsync(fd) == 0 &&
+      (oldSize <= bytes.size() || ::ftruncate(fd, static_cast<off_t>(bytes.size())) == 0)) {
+    ::fsync(fd);  // the cut made lasting; the new bytes already are
+    return FileWrite::Written;
   }
-  if (whole && ::fsync(fd) == 0) return FileWrite::Written;
 
-  WriteAt(fd, before.data(), std::min(changed, before.size()), 0);
-  if (changed > before.size()) {
-    [[maybe_unused]] const bool shortened = ::ftruncate(fd, static_cast<off_t>(before.size())) == 0;
+  WriteAt(fd, covered.data(), std::min(written, covered.size()), 0);
+  if (written > oldSize) {
+    [[maybe_unused]] const bool shortened = ::ftruncate(fd, static_cast<off_t>(oldSize)) == 0;
   }
   ::fsync(fd);
   return FileWrite::Failed;
