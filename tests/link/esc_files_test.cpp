@@ -22,12 +22,10 @@
 
 #include "support/link_fixture.h"
 
-#if defined(__SANITIZE_ADDRESS__)
-#define CORVANE_ASAN 1
-#elif defined(__has_feature)
-#if __has_feature(address_sanitizer)
-#define CORVANE_ASAN 1
-#endif
+// AddressSanitizer and ThreadSanitizer reserve more address space than any
+// memory limit a test sets, and end a program that runs out of memory.
+#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
+#define CORVANE_SANITIZED 1
 #endif
 
 namespace {
@@ -313,7 +311,7 @@ TEST_F(EscFiles, SaveKeepsModeOwnerAndLinksAndWritesInPlaceWhereNoNewFileTakesIt
       {"read-only-file", P::owner_read, 5000, false, false, false, 0, Extra::None, kShown[1]},
       {"in-place-fails-longer", rw, 5000, false, true, false, 2000, Extra::None, kShown[2]},
       {"in-place-fails-shorter", rw, 1000, false, true, false, 2000, Extra::None, kShown[2]},
-#ifndef CORVANE_ASAN  // AddressSanitizer reserves more address space than any memory limit
+#ifndef CORVANE_SANITIZED
       {"in-place-huge", rw, 5000, false, true, false, 0, Extra::Huge, saved},
 #endif
       {"others-group", rw | P::group_read | P::group_write, 5000, false, false, false, 0, Extra::OthersGroup,
@@ -469,7 +467,7 @@ TEST_F(EscFiles, LinksAnotherUserMayHavePutInASharedFolderAreNotFollowed) {
     EXPECT_TRUE(fs::is_symlink(shared / name)) << name;
 }
 
-#ifndef CORVANE_ASAN  // AddressSanitizer ends a program that runs out of memory
+#ifndef CORVANE_SANITIZED
 TEST_F(EscFiles, RunningOutOfMemorySaysFileErrAndChangesNothing) {
   const Bytes before = ImageBytes();
   constexpr rlim_t kMargin = 1 << 20;
