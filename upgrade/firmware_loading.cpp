@@ -93,13 +93,9 @@ bool CCorvaneDlg::HandOverFirmware(std::uint8_t channel, int address, int length
     m_nFwLength = length;
   };
   for (;;) {
-    // Nothing can be programmed while no box is connected: a job queued then
-    // would wait for a link that is not there. Only the UI thread stops the
-    // link, so it cannot stop between this test and the hand-off.
-    if (!m_bLinkRunning) {
-      ShowStatus(27);  // "USB Connection Fail"
-      return false;
-    }
+    // The box may have gone during the download. Only the UI thread stops
+    // the link, so it cannot stop between this test and the hand-off.
+    if (NoLinkForRequest()) return false;
     // A program met here (its device not yet identified again) leaves this
     // image unused; the user is told, rather than left with the download's
     // text.
