@@ -210,8 +210,9 @@ class CCorvaneDlg : public platform::DialogEvents {
   void TrackPanelPress(int x, int y);
   // The firmware page's Upgrade button of the ESC (or of the box): programs
   // the selected server entry, or a picked image file while the server lists
-  // nothing for the device. The buttons stay held only while a program job
-  // is on its way (pages/upgrade_start.cpp).
+  // nothing for the device. The buttons stay held from the press until the
+  // upgrade it handed to the link ends, or until its load ends without one
+  // (pages/upgrade_start.cpp).
   void StartPageUpgrade(bool esc);
 
   // ---- page drawers (pages/), UI thread only; each draws its page whole ----
@@ -273,6 +274,10 @@ class CCorvaneDlg : public platform::DialogEvents {
   std::atomic<std::uint8_t> m_nProgress{0};
   std::atomic<std::uint8_t> m_bRedrawPage{0};
   std::atomic<std::uint8_t> m_bUpgradeStarted{0};
+  // The upgrade the firmware page started has been handed to the link and
+  // holds it: its own end (its failure, its device given up, the link
+  // stopping or the settings read after it) frees the page, nothing else.
+  std::atomic<std::uint8_t> m_bUpgradeOnLink{0};
   std::atomic<int> m_nReadBackCountdown{0};
 
   // HID library and device.
@@ -409,9 +414,9 @@ class CCorvaneDlg : public platform::DialogEvents {
   // False, with the reason shown, when there is no box or a program is under
   // way.
   bool HandOverFirmware(std::uint8_t channel, int address, int length, const std::uint8_t* body);
-  // Set when a load hands a program job to the link; the firmware page clears
-  // it before its load, whose press may also end without one (UI thread only).
-  bool m_bProgramHandedOver = false;
+  // Set while the firmware page's press loads its image: a hand-off made
+  // meanwhile is the page's upgrade (UI thread only).
+  bool m_bPageUpgradeLoading = false;
   // A program job is queued, or sent and not yet answered, or answered and
   // the link still counting down to identifying the reprogrammed device.
   bool ProgramUnderWay() const;
@@ -419,16 +424,17 @@ class CCorvaneDlg : public platform::DialogEvents {
   // (not the countdown to identifying the device afterwards).
   bool ProgramBeingSent() const;
   // Ends what waited on a link that has stopped: jobs it did not take are
-  // dropped, an ESC Default waiting for it resets the image in memory, page
-  // 6 is freed and the devices' awaited identities end. Returns whether a
-  // request was cut short; "USB Connection Fail" is shown then.
+  // dropped, an ESC Default waiting for it resets the image in memory, the
+  // upgrade the firmware page handed to it ends (the page is freed) and the
+  // devices' awaited identities end. Returns whether a request was cut
+  // short; "USB Connection Fail" is shown then.
   bool EndWorkOfStoppedLink();
-  // An upgrade started from page 6 has ended without the settings read that
-  // normally ends it: the page takes input again and the presence poll goes
-  // on at its usual pace. From any thread.
+  // The link's work has ended: when it was the upgrade the firmware page
+  // handed over, the page takes input again and the presence poll goes on at
+  // its usual pace. From any thread.
   void FreeUpgradePage();
-  // Shows the failure text of an operation that has ended; an upgrade it
-  // belonged to has ended with it.
+  // Shows the failure text of an operation that has ended; the page's
+  // upgrade, when the link held it, has ended with it.
   void ShowFailure(int id);
   void HandleEscIdentify();
   void HandleReadComplete();

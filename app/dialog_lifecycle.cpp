@@ -33,6 +33,7 @@ bool CCorvaneDlg::OnInitDialog() {
   m_rcDrag = {};
   m_nListRequest = 0;
   m_bUpgradeStarted = 0;
+  m_bUpgradeOnLink = 0;
   m_rcPrevious = {};
   m_nDragState = 0;
   m_nOpenList = 0;

@@ -170,7 +170,7 @@ void CCorvaneDlg::ParseEscByte(std::uint8_t b) {
       }
       m_bEscDataPhase = true;
       DeliverReply([this] { HandleEscReply(); });
-      m_bUpgradeStarted = 0;
+      FreeUpgradePage();
       m_bRedrawPage = 1;
       m_nPressCountdown = 5;
       m_nClickBlock = 10;

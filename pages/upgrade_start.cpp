@@ -12,10 +12,10 @@ constexpr std::uint8_t kUpgradePressedLook = 50;
 
 void CCorvaneDlg::StartPageUpgrade(bool esc) {
   m_bUpgradeStarted = 1;
-  m_bProgramHandedOver = false;
   m_nPressCountdown = kUpgradePressedLook;
   const int count = Offers(esc ? m_escOffers : m_boxOffers).count;
   const int selection = esc ? m_nEscFwSel : m_nBoxFwSel;
+  m_bPageUpgradeLoading = true;
   if (count == 0) {
     // Nothing on the server: the user picks an image file instead.
     if (esc) {
@@ -30,19 +30,28 @@ void CCorvaneDlg::StartPageUpgrade(bool esc) {
       LoadBoxFirmware(selection, 0);
     }
   }
-  // A load that queued nothing (refused, failed or cancelled) leaves both
-  // buttons free again; a program job holds them until the device is read.
-  if (!m_bProgramHandedOver) m_bUpgradeStarted = 0;
+  m_bPageUpgradeLoading = false;
+  // A load that handed nothing to the link (refused, failed or cancelled)
+  // leaves both buttons free again; an upgrade on the link holds them until
+  // it ends.
+  if (!m_bUpgradeOnLink) m_bUpgradeStarted = 0;
 }
 
 void CCorvaneDlg::FreeUpgradePage() {
-  // The page's state and the poll's countdown belong to the UI thread's
-  // clicks and ticks.
-  if (!m_host.isUiThread()) {
-    m_host.post([this] { FreeUpgradePage(); });
-    return;
-  }
-  if (!m_bUpgradeStarted) return;
+  // Only the upgrade the page handed over holds the page here: the failure
+  // of a job before its hand-off (a presence poll, a read) leaves a press
+  // that is still loading its image alone. Taken in one step, so that the
+  // page is freed once, on whichever thread the upgrade ended.
+  if (!m_bUpgradeOnLink.exchange(0)) return;
   m_bUpgradeStarted = 0;
-  m_nReadBackCountdown = m_bEscConnected ? kReadBackConnected : kReadBackDisconnected;
+  // The poll's countdown belongs to the UI thread's ticks.
+  const auto resumePoll = [this] {
+    if (!m_bUpgradeStarted)
+      m_nReadBackCountdown = m_bEscConnected ? kReadBackConnected : kReadBackDisconnected;
+  };
+  if (m_host.isUiThread()) {
+    resumePoll();
+  } else {
+    m_host.post(resumePoll);
+  }
 }

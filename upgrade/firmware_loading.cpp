@@ -78,8 +78,8 @@ void CCorvaneDlg::LoadFirmware(UpgradeList list, int index, int local, bool toEs
     m_host.messageBox(kBadImage, notice, kImageNoticeCaption);
     return;
   }
-  m_bProgramHandedOver = HandOverFirmware(toEsc ? kChannelEsc : kChannelBox, ImageAddress(image),
-                                          ImageBodyLength(image), image.data() + kImageHeaderSize);
+  HandOverFirmware(toEsc ? kChannelEsc : kChannelBox, ImageAddress(image), ImageBodyLength(image),
+                   image.data() + kImageHeaderSize);
 }
 
 bool CCorvaneDlg::HandOverFirmware(std::uint8_t channel, int address, int length, const std::uint8_t* body) {
@@ -91,6 +91,12 @@ bool CCorvaneDlg::HandOverFirmware(std::uint8_t channel, int address, int length
     std::memcpy(m_fwBuffer.data(), body, static_cast<std::size_t>(length));
     m_nFwAddress = address;
     m_nFwLength = length;
+    // The firmware page's upgrade holds the page from here until it ends.
+    // Marked with the job, before the link can take it: it may end at once.
+    if (m_bPageUpgradeLoading) {
+      m_bUpgradeStarted = 1;
+      m_bUpgradeOnLink = 1;
+    }
   };
   for (;;) {
     // The box may have gone during the download. Only the UI thread stops

@@ -1,8 +1,12 @@
 // Whole operations through the real communication thread against the
 // scripted box and ESC: first contact, read, writes, reset request,
 // programming, refused identities and time-outs.
+#include <unistd.h>
+
 #include <algorithm>
 #include <cstring>
+#include <filesystem>
+#include <fstream>
 
 #include "app/texts/ui_text_table.h"
 #include "support/link_fixture.h"
@@ -59,6 +63,15 @@ class LinkRoads : public LinkTest {
       dlg->m_fwBuffer[i] = static_cast<std::uint8_t>(i * 3 + 1);
     dlg->m_nFwAddress = 0x1000;
     dlg->m_nFwLength = length;
+  }
+  // The firmware page's upgrade, as its hand-off leaves it, held by the link.
+  void PageUpgradeOnLink() {
+    dlg->m_bUpgradeStarted = 1;
+    dlg->m_bUpgradeOnLink = 1;
+  }
+  // Whether the page is free again and the presence poll comes at its pace.
+  bool PageFreed(int pollTicks) {
+    return WaitFor(host, [&] { return !dlg->m_bUpgradeStarted && dlg->m_nReadBackCountdown == pollTicks; });
   }
 };
 
@@ -272,12 +285,11 @@ TEST_F(LinkRoads, SilentEscAfterProgrammingEndsWithConnectionFailAndAnUpgradeChe
   }
   devices.Update([](auto& s) { s.escSilentAfterProgram = true; });
   PrepareFirmware(500);
-  dlg->m_bUpgradeStarted = 1;  // from the firmware page
+  PageUpgradeOnLink();
   ASSERT_TRUE(dlg->QueueIdentifyIfIdle(kChannelEsc, 'p', false));
   ASSERT_TRUE(WaitStatus(22));
   // Given up: the page takes input again, and the presence poll comes soon.
-  EXPECT_TRUE(WaitFor(host, [&] { return !dlg->m_bUpgradeStarted; }));
-  EXPECT_EQ(dlg->m_nReadBackCountdown, 5);
+  EXPECT_TRUE(PageFreed(5));
   EXPECT_EQ(devices.Commands()[1].checksum.size(), 1u);  // ESC firmware 1.04
   // The first identify and both retries went to the ESC unanswered.
   const auto seq = Sequence();
@@ -310,6 +322,67 @@ TEST_F(LinkRoads, ProgrammingTheBox) {
   ASSERT_TRUE(WaitIdle());
   EXPECT_FALSE(dlg->m_bBoxRestarting);
   EXPECT_EQ(host.StatusHistory(), EnglishTexts({20, 109, 108, 20}));
+}
+
+TEST_F(LinkRoads, AFirmwarePageUpgradeIsHeldUntilItsOwnEnd) {
+  // Upgrade is pressed while another job is in flight that then fails: the
+  // loader waits for the idle link and hands its image over, and that
+  // failure leaves the page held while the image is sent. The page is freed
+  // by the upgrade's own end: the box's ESC given up, or the ESC read again.
+  struct Case {
+    const char* what;
+    bool esc;             // the device upgraded
+    int failure;          // of the job before the hand-off
+    std::size_t program;  // index of the program command among the commands
+    int end, pollTicks;
+  } cases[] = {
+      {"a presence poll for a missing ESC, then the box", false, 22, 3, 22, 5},
+      {"a read whose data are lost, then the ESC", true, 23, 4, 20, 75},
+  };
+  Connect();
+  const std::filesystem::path image =
+      std::filesystem::temp_directory_path() / ("corvane-roads-" + std::to_string(::getpid()) + ".bin");
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    Bytes file(32 + 100, 0x11);
+    file[0] = 0x10;
+    file[2] = 0;
+    file[3] = 100;
+    std::memcpy(&file[8], c.esc ? "ESC" : "BOX", 3);
+    std::uint8_t sum = 0;
+    for (int i = 0; i < 31; ++i)
+      sum = static_cast<std::uint8_t>(sum + file[i]);
+    file[31] = static_cast<std::uint8_t>(-sum);
+    std::ofstream(image, std::ios::binary).write(reinterpret_cast<const char*>(file.data()), 132);
+
+    devices.ClearCommands();
+    devices.Update([&](auto& s) {
+      s.escAnswers = c.esc;
+      s.corruptReadSum = c.esc;
+    });
+    if (c.esc) {
+      dlg->OnBnClickedEscRead();
+    } else {
+      ASSERT_TRUE(dlg->QueueIdentifyIfIdle(kChannelBox, kCmdRead, true));
+    }
+    devices.HoldAtCommand(c.program);
+    host.QueueFileChoice(image.string());
+    dlg->StartPageUpgrade(c.esc);
+    ASSERT_TRUE(WaitStatus(c.failure));
+    ASSERT_TRUE(WaitStatus(c.esc ? 26 : 109));
+    ASSERT_TRUE(WaitFor(host, [&] { return devices.Held(); }));
+    host.Pump();
+    EXPECT_TRUE(dlg->m_bUpgradeStarted);
+    EXPECT_EQ(devices.Commands()[c.program].command, 'p');
+
+    devices.Update([](auto& s) { s.corruptReadSum = false; });
+    devices.Release();
+    ASSERT_TRUE(WaitStatus(c.esc ? 18 : 108));
+    ASSERT_TRUE(WaitStatus(c.end));
+    EXPECT_TRUE(PageFreed(c.pollTicks));
+    ASSERT_TRUE(WaitIdle());
+  }
+  std::filesystem::remove(image);
 }
 
 TEST_F(LinkRoads, IdentityWordsDecideAcceptance) {
@@ -366,7 +439,7 @@ TEST_F(LinkRoads, FailedWritesReportStatus24) {
       s.acknowledge = acknowledged;
       s.answerWrites = false;
     });
-    dlg->m_bUpgradeStarted = 1;
+    PageUpgradeOnLink();
     ASSERT_TRUE(dlg->QueueIdentifyIfIdle(kChannelBox, 'p', false));
     ASSERT_TRUE(WaitStatus(24));
     EXPECT_TRUE(WaitFor(host, [&] { return !dlg->m_bUpgradeStarted; })) << acknowledged;
@@ -546,7 +619,7 @@ TEST_F(LinkRoads, AnUnplugEndsWhatWaitedForTheLinkAndNothingReachesTheNextBox) {
     const bool escDefault = *what == 'a' && what[3] == 'E';
     dlg->m_hHidDevice = FakeHid::Device();
     dlg->m_bLinkRunning = 1;
-    dlg->m_bUpgradeStarted = 1;
+    PageUpgradeOnLink();
     dlg->EditSettings([](SettingsImage& s) { s.selectedProfile = 3; });
     if (escDefault) {
       dlg->m_bBusy = 1;

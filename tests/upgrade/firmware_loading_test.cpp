@@ -284,14 +284,15 @@ TEST_F(FirmwareLoading, NoBoxNoProgramming) {
     EXPECT_NE(dlg->m_nPendingOp, 'p');
     EXPECT_EQ(dlg->m_bJobQueued, left);
   }
-  // Once the box is back, a load goes through.
+  // Once the box is back, the firmware page's press goes through and holds it.
   dlg->m_bLinkRunning = 1;
-  dlg->LoadEscFirmware(0, 1);
+  host.QueueFileChoice(file.string());
+  dlg->StartPageUpgrade(true);
   EXPECT_TRUE(Queued(kChannelEsc));
+  EXPECT_TRUE(dlg->m_bUpgradeStarted);
 
   // The box goes before the link has taken that job: it is dropped, said so,
   // and the firmware page is free again.
-  dlg->m_bUpgradeStarted = 1;
   dlg->m_hidApi.HidDevice_GetNumHidDevices = [](std::uint16_t, std::uint16_t) -> std::uint32_t { return 0; };
   const platform::DeviceChangeRecord gone{platform::kDeviceTypeInterface, "/dev/hidraw-fake0"};
   dlg->OnDeviceChange(platform::kDeviceRemoveComplete, &gone);
