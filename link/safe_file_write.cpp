@@ -105,13 +105,14 @@ bool CopyAttributes(int from, int to) {
   return true;
 }
 
-// Gives the new file the old one's owner and group as far as this process may
-// set them (a member of the old group may set that alone), its mode as far as
-// the file system holds modes, and its extended attributes. False where the
-// new file cannot be given the old one's attributes.
+// Gives the new file the old one's owner and group, its mode as far as the
+// file system holds modes, and its extended attributes. False where the new
+// file cannot have them all: a file that changed owner or group would be
+// open to others, or closed to its owner.
 bool KeepWhatTheOldFileHad(const OldFile& old, int fd) {
   if (::fchown(fd, old.st.st_uid, old.st.st_gid) != 0) {
-    [[maybe_unused]] const bool groupKept = ::fchown(fd, static_cast<uid_t>(-1), old.st.st_gid) == 0;
+    struct stat st {};
+    if (::fstat(fd, &st) != 0 || st.st_uid != old.st.st_uid || st.st_gid != old.st.st_gid) return false;
   }
   ::fchmod(fd, old.st.st_mode & 07777);
   return CopyAttributes(old.fd.get(), fd);
@@ -141,6 +142,16 @@ std::optional<FileWrite> Replace(int folder, const std::string& name, const OldF
   std::string temporaryName;
   Fd temporary = CreateTemporary(folder, old.fd.valid() ? 0600 : 0666, temporaryName);
   if (!temporary.valid()) return std::nullopt;
+  // The new file goes on every road out but its rename, an exception (out of
+  // memory while the attributes are copied) included.
+  struct Remover {
+    int folder;
+    const std::string& name;
+    bool renamed = false;
+    ~Remover() {
+      if (!renamed) ::unlinkat(folder, name.c_str(), 0);
+    }
+  } remover{folder, temporaryName};
   const int fd = temporary.get();
   bool written = WriteAt(fd, bytes.data(), bytes.size(), 0) == bytes.size();
   // A replacement that cannot keep all the old file had is not made.
@@ -149,11 +160,11 @@ std::optional<FileWrite> Replace(int folder, const std::string& name, const OldF
   written = written && ::fsync(fd) == 0;
   written = temporary.Close() && written;
   if (written && kept && ::renameat(folder, temporaryName.c_str(), folder, name.c_str()) == 0) {
+    remover.renamed = true;
     const Fd synced(::openat(folder, ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC));
     if (synced.valid()) ::fsync(synced.get());
     return FileWrite::Written;
   }
-  ::unlinkat(folder, temporaryName.c_str(), 0);
   if (!written) return FileWrite::Failed;
   return std::nullopt;
 }

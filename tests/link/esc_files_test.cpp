@@ -11,8 +11,10 @@
 #include <sys/xattr.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <csignal>
 #include <cstddef>
+#include <cstdlib>
 #include <cstring>
 #include <exception>
 #include <filesystem>
@@ -28,6 +30,19 @@
 #define CORVANE_SANITIZED 1
 #endif
 
+#ifndef CORVANE_SANITIZED
+// Running out of memory at one point of a save: an allocation of exactly
+// this many bytes fails. Set only in a forked child. The library's delete
+// frees what malloc gave.
+static std::atomic<std::size_t> g_failingAllocation{0};
+
+void* operator new(std::size_t size) {
+  if (size != 0 && size == g_failingAllocation.load(std::memory_order_relaxed)) throw std::bad_alloc();
+  if (void* block = std::malloc(size == 0 ? 1 : size)) return block;
+  throw std::bad_alloc();
+}
+#endif
+
 namespace {
 
 namespace fs = std::filesystem;
@@ -38,9 +53,9 @@ constexpr uid_t kOther = 65533;
 constexpr const char* kAcl = "system.posix_acl_access";
 
 // An ACL as the kernel takes it in an extended attribute (little-endian): the
-// mode's entries, and read for kOther as far as the mask, the mode's group
-// bits, lets it.
-std::string AclFor(mode_t mode) {
+// mode's entries, and perm (read) for user as far as the mask, the mode's
+// group bits, lets it.
+std::string AclFor(mode_t mode, uid_t user = kOther, std::uint32_t perm = 4) {
   std::string acl;
   const auto put = [&acl](std::uint32_t value, int bytes) {
     for (int i = 0; i < bytes; ++i)
@@ -49,7 +64,7 @@ std::string AclFor(mode_t mode) {
   put(2, 4);  // version
   constexpr std::uint32_t kNoId = 0xFFFFFFFF;
   const std::uint32_t entries[][3] = {
-      {0x01, mode >> 6 & 7, kNoId}, {0x02, 4, kOther},       {0x04, mode >> 3 & 7, kNoId},
+      {0x01, mode >> 6 & 7, kNoId}, {0x02, perm, user},      {0x04, mode >> 3 & 7, kNoId},
       {0x10, mode >> 3 & 7, kNoId}, {0x20, mode & 7, kNoId},
   };
   for (const auto& [tag, perm, id] : entries) {
@@ -288,8 +303,12 @@ TEST_F(EscFiles, SaveKeepsModeOwnerAndLinksAndWritesInPlaceWhereNoNewFileTakesIt
     None,
     Huge,            // grown, sparse, to kHugeSize; the save may map little memory
     OthersGroup,     // belongs to kOther and a group the saving user is in
+    AclWriter,       // belongs to kOther, whose ACL lets the saving user write it
     AdminAttribute,  // holds an attribute only an administrator may set
+    OutOfMemory,     // memory runs out while its attributes are copied
   };
+  // The size of an attribute whose copy runs out of memory.
+  constexpr std::size_t kLargeAttribute = 3001;
   constexpr std::uintmax_t kHugeSize = std::uintmax_t{4} << 30;
   struct Case {
     const char* name;
@@ -313,8 +332,11 @@ TEST_F(EscFiles, SaveKeepsModeOwnerAndLinksAndWritesInPlaceWhereNoNewFileTakesIt
       {"in-place-fails-shorter", rw, 1000, false, true, false, 2000, Extra::None, kShown[2]},
 #ifndef CORVANE_SANITIZED
       {"in-place-huge", rw, 5000, false, true, false, 0, Extra::Huge, saved},
+      {"out-of-memory", rw, 5000, false, false, false, 0, Extra::OutOfMemory, kShown[2]},
 #endif
       {"others-group", rw | P::group_read | P::group_write, 5000, false, false, false, 0, Extra::OthersGroup,
+       saved},
+      {"acl-writer", rw | P::group_read | P::group_write, 5000, false, false, false, 0, Extra::AclWriter,
        saved},
       {"admin-attribute", rw, 5000, false, false, false, 0, Extra::AdminAttribute, saved},
   };
@@ -334,8 +356,12 @@ TEST_F(EscFiles, SaveKeepsModeOwnerAndLinksAndWritesInPlaceWhereNoNewFileTakesIt
     if (c.fileMode != none) {
       WriteFile(file, old);
       // Set while the file may be written; its mode agrees with the ACL.
-      attributes = {{"user.corvane", "kept"}, {kAcl, AclFor(static_cast<mode_t>(c.fileMode))}};
+      const auto mode = static_cast<mode_t>(c.fileMode);
+      attributes = {{"user.corvane", "kept"},
+                    {kAcl, c.extra == Extra::AclWriter ? AclFor(mode, kNobody, 6) : AclFor(mode)}};
       if (root && c.extra == Extra::AdminAttribute) attributes.emplace_back("security.corvane", "admin");
+      if (c.extra == Extra::OutOfMemory)
+        attributes.emplace_back("user.large", std::string(kLargeAttribute, 'l'));
       for (const auto& [name, value] : attributes)
         ASSERT_EQ(::setxattr(file.c_str(), name.c_str(), value.data(), value.size(), 0), 0) << name;
       if (c.extra == Extra::Huge) fs::resize_file(file, kHugeSize);
@@ -348,15 +374,16 @@ TEST_F(EscFiles, SaveKeepsModeOwnerAndLinksAndWritesInPlaceWhereNoNewFileTakesIt
       ASSERT_EQ(::lchown(folder.c_str(), kNobody, kNobody), 0);
       for (const auto& entry : fs::recursive_directory_iterator(folder))
         ASSERT_EQ(::lchown(entry.path().c_str(), kNobody, kNobody), 0);
-      if (c.extra == Extra::OthersGroup) {
+      if (c.extra == Extra::OthersGroup || c.extra == Extra::AclWriter) {
         ASSERT_EQ(::lchown(file.c_str(), kOther, kOther), 0);
       }
     }
     struct stat before {};
     ::stat(file.c_str(), &before);
     if (c.readOnlyFolder) fs::permissions(folder, P::owner_read | P::owner_exec);
-    const bool dropped = root && (c.readOnlyFolder || (c.fileMode & P::owner_write) == none ||
-                                  c.extra == Extra::OthersGroup || c.extra == Extra::AdminAttribute);
+    const bool dropped =
+        root && (c.readOnlyFolder || (c.fileMode & P::owner_write) == none || c.extra == Extra::OthersGroup ||
+                 c.extra == Extra::AclWriter || c.extra == Extra::AdminAttribute);
 
     // The save runs in a child with the row's limits, from the row's folder.
     ASSERT_FALSE(dlg->m_hCommThread.joinable() || dlg->m_hUpgradeThread.joinable());
@@ -373,6 +400,9 @@ TEST_F(EscFiles, SaveKeepsModeOwnerAndLinksAndWritesInPlaceWhereNoNewFileTakesIt
           (::setgroups(groupCount, groups) != 0 || ::setgid(kNobody) != 0 || ::setuid(kNobody) != 0))
         return kSetupFailed + 3;
       if (c.extra == Extra::Huge && !LimitMemory(rlim_t{64} << 20)) return kSetupFailed + 4;
+#ifndef CORVANE_SANITIZED
+      if (c.extra == Extra::OutOfMemory) g_failingAllocation = kLargeAttribute;
+#endif
       Save(c.throughLink ? "link.esc" : "f.esc");
       const auto boxes = host.MessageBoxes();
       if (boxes.empty()) return 0;
@@ -388,10 +418,9 @@ TEST_F(EscFiles, SaveKeepsModeOwnerAndLinksAndWritesInPlaceWhereNoNewFileTakesIt
     if (*c.shown == '\0') {
       EXPECT_EQ(ReadFile(file), image);
       EXPECT_EQ(fs::status(file).permissions(), c.fileMode);
-      // The saving user cannot give the file away, but keeps its group.
-      if (c.extra != Extra::OthersGroup) {
-        EXPECT_EQ(after.st_uid, before.st_uid);
-      }
+      // Who owns the file, and so who may read it, stays: where the saving
+      // user cannot give a new file the owner and group, it writes in place.
+      EXPECT_EQ(after.st_uid, before.st_uid);
       EXPECT_EQ(after.st_gid, before.st_gid);
       for (const auto& [name, value] : attributes)
         EXPECT_EQ(Attribute(file, name), value) << name;
