@@ -1,12 +1,15 @@
 // Firmware images: fetched from the upgrade server or read from a file into
 // a buffer of the loader's own, checked, and handed to the link, which
 // programs the device.
+#include <fcntl.h>
+
+#include <algorithm>
 #include <chrono>
 #include <cstring>
-#include <fstream>
 #include <thread>
 
 #include "app/corvane_dlg.h"
+#include "link/regular_file.h"
 #include "upgrade/firmware_image.h"
 
 namespace {
@@ -120,19 +123,25 @@ bool CCorvaneDlg::ReadLocalFirmwareImage(std::vector<std::uint8_t>& image) {
     m_host.messageBox("Can't find file!", notice, kImageNoticeCaption);
     return false;
   }
-  // Read-only: loading an image never changes its file.
-  std::ifstream file(m_strFirmwarePath, std::ios::binary);
-  if (!file.is_open()) {
+  // Read-only: loading an image never changes its file. Links are followed
+  // only where safe, and anything but a regular file is refused at once: a
+  // FIFO or a device would hang the window or give endless bytes.
+  const auto target = FollowLinks(m_strFirmwarePath);
+  struct stat st {};
+  const Fd file = target ? OpenRegularFile(*target, O_RDONLY, st) : Fd();
+  if (!file.valid()) {
     m_host.messageBox("Can't open file!", notice, kImageNoticeCaption);
     return false;
   }
+  // No more than the buffer holds, and one byte to tell a longer file.
   image.assign(kFwBufferSize, 0);
-  file.read(reinterpret_cast<char*>(image.data()), static_cast<std::streamsize>(image.size()));
-  const auto size = static_cast<std::size_t>(file.gcount());
-  const bool longer = size == image.size() && file.peek() != std::char_traits<char>::eof();
-  file.close();
+  const ssize_t got = ReadAt(file.get(), reinterpret_cast<char*>(image.data()), image.size(), 0);
+  char beyond = 0;
+  const bool longer = got == static_cast<ssize_t>(image.size()) &&
+                      ReadAt(file.get(), &beyond, 1, static_cast<off_t>(image.size())) != 0;
+  const auto size = static_cast<std::size_t>(std::max<ssize_t>(got, 0));
   if (size == 0) {
-    m_host.messageBox("No data!", notice, kImageNoticeCaption);
+    m_host.messageBox(got < 0 ? "Can't open file!" : "No data!", notice, kImageNoticeCaption);
     return false;
   }
   if (longer) {

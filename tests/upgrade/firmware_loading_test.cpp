@@ -1,6 +1,7 @@
 // Firmware images from a file or from the server: the header check, the
 // version guard, the hand-off to the link, and programming through it.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <chrono>
@@ -123,9 +124,21 @@ TEST_F(FirmwareLoading, ShortOrMissingLocalFilesAreRefused) {
   cut.resize(80);  // the header promises more body than the file has
   WriteImage(cut);
   dlg->LoadEscFirmware(0, 1);
+  // Only a regular file is read, at once: a device gives what it holds, a
+  // FIFO would hang the window, also through a link.
+  const std::string fifo = file.string() + "-fifo", link = file.string() + "-link";
+  ASSERT_EQ(::mkfifo(fifo.c_str(), 0644), 0);
+  std::filesystem::create_symlink(fifo, link);
+  for (const std::string& path : {std::string("/dev/zero"), link, fifo}) {
+    dlg->m_strFirmwarePath = path;
+    dlg->LoadEscFirmware(0, 1);
+  }
+  std::filesystem::remove(link);
+  std::filesystem::remove(fifo);
   EXPECT_FALSE(dlg->m_bJobQueued);
   EXPECT_EQ(host.MessageBoxes(),
-            (std::vector<std::string>{"Can't find file!", "Can't open file!", "No data!", "程序文件错误"}));
+            (std::vector<std::string>{"Can't find file!", "Can't open file!", "No data!", "程序文件错误",
+                                      "Can't open file!", "Can't open file!", "Can't open file!"}));
 
   // A body of length 0 is a program job of length 0.
   WriteImage(Image("ESC", 0x1000, {}));
