@@ -344,16 +344,9 @@ TEST_F(LinkRoads, AFirmwarePageUpgradeIsHeldUntilItsOwnEnd) {
       std::filesystem::temp_directory_path() / ("corvane-roads-" + std::to_string(::getpid()) + ".bin");
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
-    Bytes file(32 + 100, 0x11);
-    file[0] = 0x10;
-    file[2] = 0;
-    file[3] = 100;
-    std::memcpy(&file[8], c.esc ? "ESC" : "BOX", 3);
-    std::uint8_t sum = 0;
-    for (int i = 0; i < 31; ++i)
-      sum = static_cast<std::uint8_t>(sum + file[i]);
-    file[31] = static_cast<std::uint8_t>(-sum);
-    std::ofstream(image, std::ios::binary).write(reinterpret_cast<const char*>(file.data()), 132);
+    const Bytes file = FirmwareImage(c.esc ? "ESC" : "BOX", 0x1000, Bytes(100, 0x11));
+    std::ofstream(image, std::ios::binary)
+        .write(reinterpret_cast<const char*>(file.data()), static_cast<std::streamsize>(file.size()));
 
     devices.ClearCommands();
     devices.Update([&](auto& s) {

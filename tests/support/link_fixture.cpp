@@ -87,6 +87,23 @@ std::vector<std::uint8_t> EscMemoryWithProfile(int selected) {
   return memory;
 }
 
+std::vector<std::uint8_t> FirmwareImage(const char* tag, int address, const std::vector<std::uint8_t>& body,
+                                        int sumOffset) {
+  std::vector<std::uint8_t> image(32, 0);
+  image[0] = static_cast<std::uint8_t>(address >> 8);
+  image[1] = static_cast<std::uint8_t>(address);
+  image[2] = static_cast<std::uint8_t>(body.size() >> 8);
+  image[3] = static_cast<std::uint8_t>(body.size());
+  std::memcpy(&image[8], tag, 3);
+  std::uint8_t sum = 0;
+  for (std::uint8_t b : image)
+    sum = static_cast<std::uint8_t>(sum + b);
+  image[31] = static_cast<std::uint8_t>(-sum + sumOffset);
+  image.resize(32 + body.size());
+  if (!body.empty()) std::memcpy(&image[32], body.data(), body.size());
+  return image;
+}
+
 std::vector<std::string> EnglishTexts(std::initializer_list<int> ids) {
   std::vector<std::string> texts;
   for (int id : ids)

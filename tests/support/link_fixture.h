@@ -63,6 +63,11 @@ class LinkTest : public ::testing::Test {
 // The English texts of the ids, as the status line shows them.
 std::vector<std::string> EnglishTexts(std::initializer_list<int> ids);
 
+// A firmware image: a header with address, body length and tag, whose bytes
+// sum to sumOffset (0 for a valid one), then the body.
+std::vector<std::uint8_t> FirmwareImage(const char* tag, int address, const std::vector<std::uint8_t>& body,
+                                        int sumOffset = 0);
+
 // A factory image with profile k selected and a valid calibration, as an
 // ESC holds it, followed by 8 live bytes.
 std::vector<std::uint8_t> EscMemoryWithProfile(int selected);

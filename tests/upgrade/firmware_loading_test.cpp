@@ -17,23 +17,6 @@ namespace {
 
 using Bytes = std::vector<std::uint8_t>;
 
-// An image: header with address, body length and tag, summing to 0; a body.
-Bytes Image(const char* tag, int address, const Bytes& body, int sumOffset = 0) {
-  Bytes image(32, 0);
-  image[0] = static_cast<std::uint8_t>(address >> 8);
-  image[1] = static_cast<std::uint8_t>(address);
-  image[2] = static_cast<std::uint8_t>(body.size() >> 8);
-  image[3] = static_cast<std::uint8_t>(body.size());
-  std::memcpy(&image[8], tag, 3);
-  std::uint8_t sum = 0;
-  for (std::uint8_t b : image)
-    sum = static_cast<std::uint8_t>(sum + b);
-  image[31] = static_cast<std::uint8_t>(-sum + sumOffset);
-  image.resize(32 + body.size());
-  if (!body.empty()) std::memcpy(&image[32], body.data(), body.size());
-  return image;
-}
-
 std::string Text(const Bytes& bytes) {
   return std::string(reinterpret_cast<const char*>(bytes.data()), bytes.size());
 }
@@ -87,7 +70,7 @@ class FirmwareLoading : public LinkTest {
 
 TEST_F(FirmwareLoading, LocalImageIsCheckedAndHandedToTheLink) {
   const Bytes body = Body(300);
-  Bytes image = Image("ESC", 0x1234, body);
+  Bytes image = FirmwareImage("ESC", 0x1234, body);
   image.resize(image.size() + 50, 0xEE);  // bytes after the body are not programmed
   WriteImage(image);
   dlg->LoadEscFirmware(0, 1);
@@ -100,14 +83,14 @@ TEST_F(FirmwareLoading, LocalImageIsCheckedAndHandedToTheLink) {
 }
 
 TEST_F(FirmwareLoading, HeaderMustNameTheDeviceAndSumToZero) {
-  WriteImage(Image("BOX", 0x1000, Body(10)));
+  WriteImage(FirmwareImage("BOX", 0x1000, Body(10)));
   dlg->LoadEscFirmware(0, 1);
   EXPECT_FALSE(dlg->m_bJobQueued);
   dlg->LoadBoxFirmware(0, 1);
   EXPECT_TRUE(Queued(kChannelBox));
 
   dlg->m_bJobQueued = 0;
-  WriteImage(Image("ESC", 0x1000, Body(10), 1));  // sums to 1
+  WriteImage(FirmwareImage("ESC", 0x1000, Body(10), 1));  // sums to 1
   dlg->LoadEscFirmware(0, 1);
   EXPECT_FALSE(dlg->m_bJobQueued);
   EXPECT_EQ(host.MessageBoxes(), (std::vector<std::string>{"程序文件错误", "程序文件错误"}));
@@ -120,7 +103,7 @@ TEST_F(FirmwareLoading, ShortOrMissingLocalFilesAreRefused) {
   dlg->LoadEscFirmware(0, 1);
   WriteImage({});
   dlg->LoadEscFirmware(0, 1);
-  Bytes cut = Image("ESC", 0x1000, Body(100));
+  Bytes cut = FirmwareImage("ESC", 0x1000, Body(100));
   cut.resize(80);  // the header promises more body than the file has
   WriteImage(cut);
   dlg->LoadEscFirmware(0, 1);
@@ -141,7 +124,7 @@ TEST_F(FirmwareLoading, ShortOrMissingLocalFilesAreRefused) {
                                       "Can't open file!", "Can't open file!", "Can't open file!"}));
 
   // A body of length 0 is a program job of length 0.
-  WriteImage(Image("ESC", 0x1000, {}));
+  WriteImage(FirmwareImage("ESC", 0x1000, {}));
   dlg->LoadEscFirmware(0, 1);
   EXPECT_TRUE(Queued(kChannelEsc));
   EXPECT_EQ(dlg->m_nFwLength, 0);
@@ -149,7 +132,8 @@ TEST_F(FirmwareLoading, ShortOrMissingLocalFilesAreRefused) {
 
 TEST_F(FirmwareLoading, ServerImagesAndTheVersionGuard) {
   LoopbackServer server(
-      200, std::string(reinterpret_cast<const char*>(Image("ESC", 0x800, Body(2000)).data()), 32 + 2000));
+      200,
+      std::string(reinterpret_cast<const char*>(FirmwareImage("ESC", 0x800, Body(2000)).data()), 32 + 2000));
   // An ESC at 1.05 takes no server image older than 1.05...
   SetEscFirmware(0x0105);
   OfferFromServer(dlg->m_escOffers, 0x0104, server.Url());
@@ -170,7 +154,7 @@ TEST_F(FirmwareLoading, ServerImagesAndTheVersionGuard) {
 TEST_F(FirmwareLoading, ServerFailuresProgramNothing) {
   // A valid image left in the buffer by an earlier load must not be taken
   // for the reply of a server that answered with an error.
-  WriteImage(Image("ESC", 0x1000, Body(10)));
+  WriteImage(FirmwareImage("ESC", 0x1000, Body(10)));
   dlg->LoadEscFirmware(0, 1);
   dlg->m_bJobQueued = 0;
 
@@ -194,7 +178,7 @@ TEST_F(FirmwareLoading, ServerFailuresProgramNothing) {
 
 TEST_F(FirmwareLoading, ASecondLoadWhileOneIsProgrammedChangesNothing) {
   const Bytes first = Body(300);
-  WriteImage(Image("ESC", 0x1234, first));
+  WriteImage(FirmwareImage("ESC", 0x1234, first));
   dlg->LoadEscFirmware(0, 1);
   ASSERT_TRUE(Queued(kChannelEsc));
   // Queued, then sent and awaiting the device's answer: both refuse another image.
@@ -205,7 +189,7 @@ TEST_F(FirmwareLoading, ASecondLoadWhileOneIsProgrammedChangesNothing) {
       dlg->m_nPendingOp = 0;
       dlg->m_frames[0].txCommand = 'p';
     }
-    WriteImage(Image("BOX", 0x0100, Body(50)));
+    WriteImage(FirmwareImage("BOX", 0x0100, Body(50)));
     dlg->LoadBoxFirmware(0, 1);
     EXPECT_EQ(dlg->m_nFwAddress, 0x1234);
     EXPECT_EQ(dlg->m_nFwLength, 300);
@@ -216,7 +200,7 @@ TEST_F(FirmwareLoading, ASecondLoadWhileOneIsProgrammedChangesNothing) {
 }
 
 TEST_F(FirmwareLoading, AShortDownloadLeavesTheLastHandOffAsItWas) {
-  WriteImage(Image("ESC", 0x1234, Body(300)));
+  WriteImage(FirmwareImage("ESC", 0x1234, Body(300)));
   dlg->LoadEscFirmware(0, 1);
   dlg->m_bJobQueued = 0;
   dlg->m_nPendingOp = 0;
@@ -230,7 +214,7 @@ TEST_F(FirmwareLoading, AShortDownloadLeavesTheLastHandOffAsItWas) {
 }
 
 TEST_F(FirmwareLoading, OnlyAWholeImageFromTheServerIsProgrammed) {
-  const std::string image = Text(Image("ESC", 0x800, Body(2000)));
+  const std::string image = Text(FirmwareImage("ESC", 0x800, Body(2000)));
   const struct {
     const char* what;
     std::string reply;
@@ -258,8 +242,8 @@ TEST_F(FirmwareLoading, OnlyAWholeImageFromTheServerIsProgrammed) {
 }
 
 TEST_F(FirmwareLoading, ClosingTheWindowDuringADownloadProgramsNothing) {
-  WriteImage(Image("BOX", 0x0100, Body(50)));
-  const std::string image = Text(Image("ESC", 0x800, Body(2000)));
+  WriteImage(FirmwareImage("BOX", 0x0100, Body(50)));
+  const std::string image = Text(FirmwareImage("ESC", 0x800, Body(2000)));
   // Part of the image, then the server holds. Once the window shows it, the
   // user tries another load and closes the window.
   ScriptedServer server([&](const std::string&) {
@@ -286,7 +270,7 @@ TEST_F(FirmwareLoading, ClosingTheWindowDuringADownloadProgramsNothing) {
 }
 
 TEST_F(FirmwareLoading, NoBoxNoProgramming) {
-  WriteImage(Image("ESC", 0x1000, Body(10)));
+  WriteImage(FirmwareImage("ESC", 0x1000, Body(10)));
   // With a request left from before the box went, and with none: nothing is
   // queued to the stopped link.
   for (std::uint8_t left : {1, 0}) {
@@ -322,7 +306,7 @@ TEST_F(FirmwareLoading, ProgramsTheEscThroughTheLink) {
   ASSERT_TRUE(WaitFor(host, [&] { return StatusId() == 20 && dlg->LinkIdle(); }));
   devices.ClearCommands();
   const Bytes body = Body(1500);
-  WriteImage(Image("ESC", 0x0400, body));
+  WriteImage(FirmwareImage("ESC", 0x0400, body));
   dlg->LoadEscFirmware(0, 1);
   ASSERT_TRUE(WaitStatus(18));
   // The ESC's identify and the program; the identify after its restart may follow.
@@ -340,7 +324,7 @@ TEST_F(FirmwareLoading, UpgradePagePicksALocalImage) {
       std::filesystem::temp_directory_path() / ("corvane-page-up-" + std::to_string(::getpid()));
   std::filesystem::create_directories(root);
   ::setenv("CORVANE_DRIVE_C", root.c_str(), 1);
-  WriteImage(Image("BOX", 0x0200, Body(20)));
+  WriteImage(FirmwareImage("BOX", 0x0200, Body(20)));
   dlg->m_strFirmwarePath.clear();
 
   host.QueueFileChoice(std::nullopt);  // cancelled: nothing happens
