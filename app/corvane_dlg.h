@@ -411,9 +411,9 @@ class CCorvaneDlg : public platform::DialogEvents {
   bool ReadLocalFirmwareImage(std::vector<std::uint8_t>& image);
   // Waits for an idle link, then puts the body into the transmit buffer and
   // queues the identify that leads to the program command, in one step.
-  // False, with the reason shown, when there is no box or a program is under
-  // way.
-  bool HandOverFirmware(std::uint8_t channel, int address, int length, const std::uint8_t* body);
+  // Nothing is queued, and the reason is shown, when there is no box or a
+  // program is under way.
+  void HandOverFirmware(std::uint8_t channel, int address, int length, const std::uint8_t* body);
   // Set while the firmware page's press loads its image: a hand-off made
   // meanwhile is the page's upgrade (UI thread only).
   bool m_bPageUpgradeLoading = false;

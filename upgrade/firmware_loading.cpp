@@ -85,7 +85,7 @@ void CCorvaneDlg::LoadFirmware(UpgradeList list, int index, int local, bool toEs
                    image.data() + kImageHeaderSize);
 }
 
-bool CCorvaneDlg::HandOverFirmware(std::uint8_t channel, int address, int length, const std::uint8_t* body) {
+void CCorvaneDlg::HandOverFirmware(std::uint8_t channel, int address, int length, const std::uint8_t* body) {
   // The body goes into the transmit buffer only together with the job, while
   // the link is idle: from then until the program command has been sent
   // nothing else writes that buffer. Only the UI thread starts programming,
@@ -104,15 +104,15 @@ bool CCorvaneDlg::HandOverFirmware(std::uint8_t channel, int address, int length
   for (;;) {
     // The box may have gone during the download. Only the UI thread stops
     // the link, so it cannot stop between this test and the hand-off.
-    if (NoLinkForRequest()) return false;
+    if (NoLinkForRequest()) return;
     // A program met here (its device not yet identified again) leaves this
     // image unused; the user is told, rather than left with the download's
     // text.
     if (ProgramUnderWay()) {
       ShowStatus(24);  // "Fail, Try Again"
-      return false;
+      return;
     }
-    if (QueueIdentifyIfIdle(channel, kCmdProgram, false, fill)) return true;
+    if (QueueIdentifyIfIdle(channel, kCmdProgram, false, fill)) return;
     std::this_thread::sleep_for(std::chrono::milliseconds(10));
   }
 }
