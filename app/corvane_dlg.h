@@ -415,7 +415,7 @@ class CCorvaneDlg : public platform::DialogEvents {
   // program is under way.
   void HandOverFirmware(std::uint8_t channel, int address, int length, const std::uint8_t* body);
   // Set while the firmware page's press loads its image: a hand-off made
-  // meanwhile is the page's upgrade (UI thread only).
+  // meanwhile is the page's upgrade, and upgrade offers wait (UI thread only).
   bool m_bPageUpgradeLoading = false;
   // A program job is queued, or sent and not yet answered, or answered and
   // the link still counting down to identifying the reprogrammed device.

@@ -129,9 +129,12 @@ CCorvaneDlg::OfferChance CCorvaneDlg::UpgradeOfferChance(bool esc) const {
   // Nothing can be programmed without a box.
   if (m_bStopUpgradeCheck || !m_bLinkRunning) return OfferChance::Never;
   // An image fetched or programmed: its load would refuse the user's yes (the
-  // offer may even run inside a download's live loop). An ESC Default holds
-  // the window.
-  if (ProgramUnderWay() || DownloadUnderWay() || WindowHeld()) return OfferChance::Later;
+  // offer may even run inside a download's live loop). The firmware page's
+  // press still loading its own image (its file picker open): a yes would
+  // pass for the page's upgrade and leave the image picked unused. An ESC
+  // Default holds the window.
+  if (ProgramUnderWay() || DownloadUnderWay() || m_bPageUpgradeLoading || WindowHeld())
+    return OfferChance::Later;
   // A reprogrammed device has not yet answered with its new version; the
   // other device's offer does not wait for it.
   if (esc ? m_bEscIdentityAwaited : m_bBoxIdentityAwaited) return OfferChance::Later;

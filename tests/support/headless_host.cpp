@@ -89,13 +89,25 @@ void HeadlessHost::messageBox(const std::string& text, platform::MessageBoxKind,
   m_messageBoxes.push_back(text);
 }
 
+template <typename Shown, typename Answer>
+Answer HeadlessHost::OpenModal(std::vector<Shown>& shown, const Shown& what, std::deque<Answer>& answers,
+                               Answer answer) {
+  std::function<void()> whileOpen;
+  {
+    std::lock_guard lock(m_mutex);
+    shown.push_back(what);
+    if (!answers.empty()) {
+      answer = std::move(answers.front());
+      answers.pop_front();
+    }
+    whileOpen.swap(m_whileOpen);
+  }
+  if (whileOpen) whileOpen();
+  return answer;
+}
+
 std::optional<std::string> HeadlessHost::chooseFileToOpen(const platform::FileDialogOptions& options) {
-  std::lock_guard lock(m_mutex);
-  m_fileDialogs.push_back(options);
-  if (m_fileChoices.empty()) return std::nullopt;
-  auto choice = m_fileChoices.front();
-  m_fileChoices.pop_front();
-  return choice;
+  return OpenModal(m_fileDialogs, options, m_fileChoices, std::optional<std::string>());
 }
 
 std::optional<std::string> HeadlessHost::chooseFileToSave(const platform::FileDialogOptions& options) {
@@ -104,18 +116,8 @@ std::optional<std::string> HeadlessHost::chooseFileToSave(const platform::FileDi
 
 platform::ModalResult HeadlessHost::runModal(const platform::DialogTemplate& dialog,
                                              const platform::ModalButtonHandler& onButton) {
-  std::pair<int, std::map<int, std::string>> press{platform::kIdCancel, {}};
-  std::function<void()> whileOpen;
-  {
-    std::lock_guard lock(m_mutex);
-    m_dialogs.push_back(dialog);
-    if (!m_buttons.empty()) {
-      press = m_buttons.front();
-      m_buttons.pop_front();
-    }
-    whileOpen.swap(m_whileOpen);
-  }
-  if (whileOpen) whileOpen();
+  const auto press = OpenModal(m_dialogs, dialog, m_buttons,
+                               std::pair<int, std::map<int, std::string>>{platform::kIdCancel, {}});
   if (press.first != platform::kIdCancel && !onButton(press.first, press.second)) {
     return {platform::kIdCancel, press.second};  // the dialog refused; the test then closes it
   }

@@ -88,7 +88,8 @@ class HeadlessHost : public platform::DialogHost {
   // Script: the next modal dialogs press these buttons in turn; with none
   // queued a dialog is closed (IDCANCEL).
   void QueueButton(int buttonId, std::map<int, std::string> edits = {});
-  // Script: runs while the next modal dialog is open, before its button is pressed.
+  // Script: runs while the next modal dialog or file picker is open, before
+  // its button is pressed or its file chosen.
   void WhileNextDialogOpen(std::function<void()> action);
   // Script: drives every canvas dialog from its OnInitDialog to its end.
   void WhileCanvasDialogOpen(std::function<void(HeadlessCanvasDialog&)> script);
@@ -98,6 +99,11 @@ class HeadlessHost : public platform::DialogHost {
   int RefusedCanvasCloses() const { return m_refusedCanvasCloses; }
 
  private:
+  // Records a modal dialog or file picker, takes its scripted answer
+  // (`answer` when none is queued) and runs the script for while it is open.
+  template <typename Shown, typename Answer>
+  Answer OpenModal(std::vector<Shown>& shown, const Shown& what, std::deque<Answer>& answers, Answer answer);
+
   std::thread::id m_uiThread;
   mutable std::mutex m_mutex;
   std::condition_variable m_taskPosted;

@@ -4,6 +4,8 @@
 
 #include <chrono>
 #include <cstring>
+#include <filesystem>
+#include <fstream>
 #include <string_view>
 #include <thread>
 
@@ -187,6 +189,37 @@ TEST_F(UpgradeCheck, AnOfferWaitsForADownloadAProgramOrItsOwnDeviceOnly) {
   dlg->m_bJobQueued = 0;
   ASSERT_TRUE(CheckDone());
   EXPECT_EQ(Questions(), (std::vector<std::string>{UiText(113, 0), UiText(29, 0), UiText(114, 0)}));
+}
+
+TEST_F(UpgradeCheck, AnOfferWaitsWhileTheFirmwarePageLoadsItsOwnImage) {
+  // Nothing on the server for the ESC: its Upgrade opens the file picker, and
+  // the box's offer reaches the UI thread while the picker is open. Made
+  // there, its yes would pass for the page's upgrade and the image picked
+  // would be dropped.
+  LoopbackServer server(200, ImageText("BOX"));
+  SetOffers(ListOf({}), ListOf({0x0102}, server.Url()));
+  const std::filesystem::path image =
+      std::filesystem::temp_directory_path() / ("corvane-offer-" + std::to_string(::getpid()) + ".bin");
+  std::ofstream(image, std::ios::binary) << ImageText("ESC");
+  RunCheck();
+  ASSERT_TRUE(host.WaitForTask());
+  host.QueueFileChoice(image.string());
+  host.WhileNextDialogOpen([&] { host.Pump(); });
+  host.QueueButton(platform::kIdOk);
+  dlg->StartPageUpgrade(true);
+  std::filesystem::remove(image);
+  EXPECT_TRUE(host.Dialogs().empty());
+  EXPECT_TRUE(dlg->m_bJobQueued && dlg->m_nChannel == kChannelEsc && dlg->m_nPendingOp == kCmdProgram);
+  EXPECT_TRUE(dlg->m_bUpgradeStarted && dlg->m_bUpgradeOnLink);
+
+  // The page's upgrade ends; the offer then made is the box's own.
+  dlg->m_bJobQueued = 0;
+  dlg->m_bUpgradeOnLink = 0;
+  dlg->m_bUpgradeStarted = 0;
+  ASSERT_TRUE(CheckDone());
+  EXPECT_EQ(Questions(), std::vector<std::string>{UiText(114, 0)});
+  EXPECT_TRUE(dlg->m_bJobQueued && dlg->m_nChannel == kChannelBox);
+  EXPECT_FALSE(dlg->m_bUpgradeStarted || dlg->m_bUpgradeOnLink);
 }
 
 TEST_F(UpgradeCheck, ACheckThatCanOfferNothingMoreEndsAndLeavesItsOffersForALaterOne) {
